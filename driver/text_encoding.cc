@@ -1,0 +1,122 @@
+#include "driver/text_encoding.h"
+
+#include <cstdint>
+
+namespace scenario {
+namespace {
+
+// Code points of the bytes 0x80 to 0x9F; 0 where the code page has none.
+constexpr uint16_t kHigh[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+int EncodeCodePoint(uint32_t cp) {
+  if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<int>(cp);
+  for (int i = 0; i < 32; ++i) {
+    if (kHigh[i] != 0 && kHigh[i] == cp) return 0x80 + i;
+  }
+  return -1;
+}
+
+void AppendUtf8(uint32_t cp, std::string* out) {
+  if (cp < 0x80) {
+    out->push_back(static_cast<char>(cp));
+  } else if (cp < 0x800) {
+    out->push_back(static_cast<char>(0xC0 | (cp >> 6)));
+    out->push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else {
+    out->push_back(static_cast<char>(0xE0 | (cp >> 12)));
+    out->push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out->push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  }
+}
+
+}  // namespace
+
+bool Utf8ToCp1252(std::string_view utf8, std::string* out) {
+  out->clear();
+  bool ok = true;
+  size_t i = 0;
+  while (i < utf8.size()) {
+    const unsigned char b = static_cast<unsigned char>(utf8[i]);
+    uint32_t cp;
+    size_t len;
+    if (b < 0x80) {
+      cp = b, len = 1;
+    } else if ((b & 0xE0) == 0xC0) {
+      cp = b & 0x1F, len = 2;
+    } else if ((b & 0xF0) == 0xE0) {
+      cp = b & 0x0F, len = 3;
+    } else if ((b & 0xF8) == 0xF0) {
+      cp = b & 0x07, len = 4;
+    } else {
+      out->push_back('?');
+      ok = false;
+      ++i;
+      continue;
+    }
+    bool good = i + len <= utf8.size();
+    for (size_t k = 1; good && k < len; ++k) {
+      const unsigned char c = static_cast<unsigned char>(utf8[i + k]);
+      if ((c & 0xC0) != 0x80) good = false;
+      cp = (cp << 6) | (c & 0x3F);
+    }
+    if (!good) {
+      out->push_back('?');
+      ok = false;
+      ++i;
+      continue;
+    }
+    const int byte = EncodeCodePoint(cp);
+    if (byte < 0) {
+      out->push_back('?');
+      ok = false;
+    } else {
+      out->push_back(static_cast<char>(byte));
+    }
+    i += len;
+  }
+  return ok;
+}
+
+std::string Cp1252ToUtf8(std::string_view cp1252) {
+  std::string out;
+  for (char ch : cp1252) {
+    const unsigned char b = static_cast<unsigned char>(ch);
+    if (b < 0x80) {
+      out.push_back(ch);
+    } else if (b < 0xA0) {
+      AppendUtf8(kHigh[b - 0x80] != 0 ? kHigh[b - 0x80] : 0xFFFD, &out);
+    } else {
+      AppendUtf8(b, &out);
+    }
+  }
+  return out;
+}
+
+char Cp1252ToLower(char c) {
+  const unsigned char b = static_cast<unsigned char>(c);
+  if (b >= 'A' && b <= 'Z') return static_cast<char>(b + 32);
+  if (b >= 0xC0 && b <= 0xDE && b != 0xD7) return static_cast<char>(b + 32);
+  switch (b) {
+    case 0x8A: return static_cast<char>(0x9A);  // Š
+    case 0x8C: return static_cast<char>(0x9C);  // Œ
+    case 0x8E: return static_cast<char>(0x9E);  // Ž
+    case 0x9F: return static_cast<char>(0xFF);  // Ÿ
+    default: return c;
+  }
+}
+
+std::string Cp1252ToLower(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = Cp1252ToLower(c);
+  return out;
+}
+
+bool ContainsNoCase(std::string_view text, std::string_view word) {
+  return Cp1252ToLower(text).find(Cp1252ToLower(word)) != std::string::npos;
+}
+
+}  // namespace scenario

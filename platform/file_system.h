@@ -1,0 +1,43 @@
+// All disk access of the core goes through FileSystem, so that tests can run
+// the readers and writers on an in-memory fake and the companion tool can keep
+// the user's source files untouched.
+#ifndef SCENARIO_PLATFORM_FILE_SYSTEM_H_
+#define SCENARIO_PLATFORM_FILE_SYSTEM_H_
+
+#include <string>
+#include <string_view>
+
+namespace scenario {
+
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+
+  // True when a regular file of that name exists.
+  virtual bool Exists(const std::string& path) = 0;
+
+  // Reads the whole file into *bytes. On failure returns false and fills *err.
+  virtual bool ReadFile(const std::string& path, std::string* bytes, std::string* err) = 0;
+
+  // Replaces the file with exactly `bytes`, creating it when missing.
+  // On success the file holds the new bytes and nothing else. On failure the
+  // previous file, if any, is left as it was (no partly written file), and
+  // *err says what went wrong.
+  virtual bool WriteFile(const std::string& path, std::string_view bytes, std::string* err) = 0;
+
+  // Deletes the file. Returns false and fills *err when it cannot.
+  virtual bool RemoveFile(const std::string& path, std::string* err) = 0;
+};
+
+// The real file system of the machine; one per process is enough.
+FileSystem* RealFileSystem();
+
+// The folder that holds the running executable, without trailing separator.
+std::string ProgramFolder();
+
+// The platform's path separator ("\" on Windows, "/" elsewhere).
+char PathSeparator();
+
+}  // namespace scenario
+
+#endif  // SCENARIO_PLATFORM_FILE_SYSTEM_H_

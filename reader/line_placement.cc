@@ -1,0 +1,122 @@
+// Placement of line records: the kilometre-progressive ranges, the tunnel
+// ranges and the maximum-speed indicator boards.
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+#include "model/problems.h"
+#include "model/track_model.h"
+#include "reader/field_reader.h"
+
+namespace scenario {
+
+void TrackModel::progressive_ordina() {
+  // T, D and U: the ranges read under "tre", "due" and "uno".
+  const voce t = tabella[81], d = tabella[82], u = tabella[83];
+  voce order[3];
+  bool found = true;
+  if (static_cast<int64_t>(t.inizio) + d.inizio + u.inizio != 0) {
+    // Descending start; of two equal lower starts, the smaller number word
+    // (uno before due before tre) comes first.
+    if (t.inizio > d.inizio && t.inizio > u.inizio) {
+      order[0] = t;
+      order[1] = d.inizio > u.inizio ? d : u;
+      order[2] = d.inizio > u.inizio ? u : d;
+    } else if (d.inizio > t.inizio && d.inizio > u.inizio) {
+      order[0] = d;
+      order[1] = t.inizio > u.inizio ? t : u;
+      order[2] = t.inizio > u.inizio ? u : t;
+    } else if (u.inizio > t.inizio && u.inizio > d.inizio) {
+      order[0] = u;
+      order[1] = t.inizio > d.inizio ? t : d;
+      order[2] = t.inizio > d.inizio ? d : t;
+    } else {
+      found = false;
+    }
+  } else if (u.fine > 0) {
+    order[0] = u, order[1] = d, order[2] = t;
+  } else if (d.fine > 0) {
+    order[0] = d, order[1] = t, order[2] = u;
+  } else if (t.fine > 0) {
+    order[0] = t, order[1] = d, order[2] = u;
+  } else {
+    found = false;
+  }
+  for (int k = 0; k < 3; ++k) {
+    voce& slot = tabella[81 + k];
+    if (found) {
+      slot.inizio = order[k].inizio;
+      slot.fine = order[k].fine;
+      slot.posizione = order[k].posizione;
+    } else {
+      slot.inizio = slot.fine = slot.posizione = 0;
+    }
+    // A flagged range ends 100 m further on; an end that would overflow is
+    // left as it is.
+    if (slot.posizione == 1 && slot.fine <= std::numeric_limits<int32_t>::max() - 100) {
+      slot.fine += 100;
+    }
+  }
+}
+
+bool TrackModel::memo_montagna(int32_t inizio, int32_t fine, int32_t& tipo) {
+  passo = 0;  // marker flag
+  if (tipo > 10) {
+    tipo -= 10;
+    passo = 1;
+  }
+  // The lists hold ranges 1 to 80.
+  if (n_montagne >= static_cast<int32_t>(inizi_montagna.size()) - 1) return false;
+  ++n_montagne;
+  inizi_montagna[n_montagne] = inizio;
+  fini_montagna[n_montagne] = fine;
+  if (n_montagne > 1 && static_cast<int64_t>(inizio) - fini_montagna[n_montagne - 1] <= 150) {
+    tipo = 3;
+  }
+  const int64_t last = RoundHalfEven(fine / 50.0 - 1);
+  corrente = static_cast<int32_t>(RoundHalfEven(inizio / 50.0));
+  if (corrente <= last) {
+    int64_t count = 0;
+    // Cells outside the track are not written; the count still runs from
+    // the range's first cell so the markers keep their places.
+    for (int64_t c = corrente; c <= last; ++c) {
+      ++count;
+      if (!HasCell(c)) continue;
+      cella& cell = celle[c];
+      if (cell.montagna != 0) Notify(Overwrite::kTunnelRange, static_cast<int32_t>(c), record_);
+      cell.montagna = static_cast<uint8_t>(tipo & 0xff);
+      if (passo == 1 && count % 4 == 0 && cell.tipo == kTipoLibero) cell.tipo = kTipoMarcaGalleria;
+    }
+    corrente = static_cast<int32_t>(std::min<int64_t>(last + 1, std::numeric_limits<int32_t>::max()));
+  }
+  return true;
+}
+
+bool TrackModel::memo_indicatori_v_max(int32_t posizione, int32_t vas, int32_t vbs, int32_t vcs,
+                                       int32_t strisces, int32_t vad, int32_t vbd, int32_t vcd,
+                                       int32_t strisced) {
+  const int64_t n = RoundHalfEven(posizione / 50.0 + 1);
+  if (!HasCell(n)) return false;
+  cella& cell = celle[n];
+  if (!IsFree(cell)) {
+    cod_errore = kErrIndicatore;
+    return true;
+  }
+  cell.tipo = kTipoIndicatore;
+  // Speed pairs: the s-side speed times 20 plus the d-side speed / 5,
+  // rounded into 16 bits; a sum that does not fit is a fault.
+  int64_t packed[3];
+  const int32_t s_side[3] = {vas, vbs, vcs}, d_side[3] = {vad, vbd, vcd};
+  for (int k = 0; k < 3; ++k) {
+    const double sum = static_cast<double>(static_cast<int64_t>(s_side[k]) * 20) + d_side[k] / 5.0;
+    if (!RoundToRange(sum, -32768, 32767, &packed[k])) return false;
+  }
+  cell.valore = static_cast<int16_t>(packed[0]);
+  cell.valore2 = static_cast<int16_t>(packed[1]);
+  cell.valore3 = static_cast<int16_t>(packed[2]);
+  cell.valore4 = static_cast<int16_t>(static_cast<uint16_t>(
+      static_cast<uint32_t>(strisces) * 10u + static_cast<uint32_t>(strisced)));
+  return true;
+}
+
+}  // namespace scenario

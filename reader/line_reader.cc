@@ -1,0 +1,336 @@
+// The line source reader (first half of memorizza_dati) and the entry of
+// memorizza_dati with its error trap.
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+#include "driver/text_encoding.h"
+#include "model/problems.h"
+#include "model/track_model.h"
+#include "platform/file_system.h"
+#include "reader/field_reader.h"
+
+namespace scenario {
+namespace {
+
+// A read that finds nothing left, or a value that does not fit, is a fault
+// for the error trap.
+#define READ_OR_FAULT(expr) \
+  do {                      \
+    if (!(expr)) return ReadOutcome::kFault; \
+  } while (0)
+
+bool Has(const std::string& text, const char* word) {
+  return text.find(word) != std::string::npos;
+}
+
+bool HasNoCase(const std::string& text, const char* word) { return ContainsNoCase(text, word); }
+
+// The range test of a record position: the record lies on the track when
+// (p + 100) / 50 does not exceed the last cell.
+bool InRange(int32_t p, int32_t ultima_cella, int32_t margin) {
+  return (static_cast<double>(p) + margin) / 50.0 <= static_cast<double>(ultima_cella);
+}
+
+// The smallest curvature digit in the keyword wins, wherever it stands.
+double CurvatureOf(const std::string& keyword) {
+  static const struct {
+    char digit;
+    double curvatura;
+  } kDigits[] = {{'1', 0.0001}, {'2', 0.0002}, {'3', 0.0004},
+                 {'4', 0.001},  {'5', 0.002},  {'6', 0.003}};
+  for (const auto& d : kDigits) {
+    if (keyword.find(d.digit) != std::string::npos) return d.curvatura;
+  }
+  return 0;
+}
+
+}  // namespace
+
+void TrackModel::memorizza_dati() {
+  Utf8ToCp1252(linea, &tabella[85].nome);
+  Utf8ToCp1252(treno, &tabella[86].nome);
+  record_ = SourceLocation{};
+  const std::string line_path = FullName(LineSourceName());
+  if (!fs_->Exists(line_path)) {
+    RecordProblem(kErrManca, SourceLocation{});
+    return;
+  }
+  std::string bytes, err;
+  ReadOutcome outcome = ReadOutcome::kFault;
+  if (fs_->ReadFile(line_path, &bytes, &err)) {
+    FieldReader in(std::move(bytes));
+    outcome = ReadLineSource(&in);
+  }
+  // Once opened, the line source is deleted on every way out.
+  if (outcome != ReadOutcome::kFault && !fs_->RemoveFile(line_path, &err)) {
+    outcome = ReadOutcome::kFault;
+  }
+  if (outcome == ReadOutcome::kDone) {
+    const std::string train_path = FullName(TrainSourceName());
+    outcome = ReadOutcome::kFault;
+    if (fs_->ReadFile(train_path, &bytes, &err)) {
+      FieldReader in(std::move(bytes));
+      outcome = ReadTrainSource(&in);
+    }
+    if (outcome != ReadOutcome::kFault && !fs_->RemoveFile(train_path, &err)) {
+      outcome = ReadOutcome::kFault;
+    }
+  }
+  if (outcome == ReadOutcome::kFault) {
+    // The error trap: both sources go, whatever half failed.
+    for (const std::string& own : {LineSourceName(), TrainSourceName()}) {
+      const std::string path = FullName(own);
+      if (fs_->Exists(path)) fs_->RemoveFile(path, &err);
+    }
+    RecordProblem(kErrLettura, record_);
+  }
+}
+
+bool TrackModel::ComputeMetre(int64_t m, double curvatura) {
+  if (m < 2 || m > ultimo_metro || m >= static_cast<int64_t>(planimetria.size())) return false;
+  for (int axis = 0; axis < 2; ++axis) {
+    if (planimetria[m - 1][axis].kind == PlanKind::kEmpty ||
+        planimetria[m - 2][axis].kind == PlanKind::kEmpty) {
+      return false;
+    }
+  }
+  const double x1 = planimetria[m - 1][0].value, y1 = planimetria[m - 1][1].value;
+  const double dx = x1 - planimetria[m - 2][0].value;
+  const double dy = y1 - planimetria[m - 2][1].value;
+  double x, y;
+  if (curvatura == 0) {
+    x = x1 + dx;
+    y = y1 + dy;
+  } else {
+    x = x1 + (dx + curvatura * dy);
+    y = y1 + (dy - curvatura * dx);
+  }
+  planimetria[m][0] = PlanNumber{PlanKind::kDouble, x};
+  planimetria[m][1] = PlanNumber{PlanKind::kDouble, y};
+  return true;
+}
+
+TrackModel::ReadOutcome TrackModel::ReadLineSource(FieldReader* in) {
+  record_ = SourceLocation{SourceLocation::File::kLine, 0};
+
+  // Everything up to the field holding "[generale]" is ignored. An empty
+  // file ends before it as well.
+  do {
+    if (in->AtEnd()) {
+      RecordProblem(kErrGenerale, record_);
+      return ReadOutcome::kStop;
+    }
+    READ_OR_FAULT(in->ReadText(&campo));
+    if (in->AtEnd()) {
+      RecordProblem(kErrGenerale, record_);
+      return ReadOutcome::kStop;
+    }
+  } while (!HasNoCase(campo, "[generale]"));
+
+  // The [generale] section; each test is independent.
+  for (;;) {
+    if (in->AtEnd()) break;
+    READ_OR_FAULT(in->ReadText(&campo));
+    if (in->AtEnd()) break;
+    for (int i = 0; i < 10; ++i) {
+      if (Has(campo, "-")) READ_OR_FAULT(in->ReadText(&campo));
+    }
+    record_.offset = in->field_offset();
+
+    if (HasNoCase(campo, "percorso") && HasNoCase(campo, "lunghezza")) {
+      int32_t lunghezza;
+      READ_OR_FAULT(in->ReadInt32(&lunghezza));
+      tabella[84].fine = lunghezza;
+      if (lunghezza > 1000000) {
+        RecordProblem(kErrLunghezza, record_);
+        return ReadOutcome::kStop;
+      }
+      const int64_t metri = static_cast<int64_t>(lunghezza) + 7000;
+      // A route so short that not even its first two plan metres exist.
+      if (metri < 2) return ReadOutcome::kFault;
+      ultimo_metro = static_cast<int32_t>(metri);
+      ultima_cella = static_cast<int32_t>(std::nearbyint(ultimo_metro / 50.0));
+      celle.assign(static_cast<size_t>(ultima_cella) + 1, cella{});
+      if (crea_linea != 0) {
+        planimetria.assign(static_cast<size_t>(ultimo_metro) + 1, {PlanNumber{}, PlanNumber{}});
+      }
+    }
+    struct Progressive {
+      const char* word;
+      int slot;
+    };
+    static const Progressive kProgressives[] = {{"tre", 81}, {"due", 82}, {"uno", 83}};
+    for (const Progressive& p : kProgressives) {
+      if (Has(campo, p.word) && Has(campo, "progressiva")) {
+        voce& v = tabella[p.slot];
+        READ_OR_FAULT(in->ReadInt32(&v.inizio));
+        READ_OR_FAULT(in->ReadInt32(&v.fine));
+        READ_OR_FAULT(in->ReadInt32(&v.posizione));
+      }
+    }
+    if (Has(campo, "sfondo") && Has(campo, "uno")) READ_OR_FAULT(in->ReadInt32(&tabella[85].inizio));
+    if (Has(campo, "sfondo") && Has(campo, "due")) {
+      READ_OR_FAULT(in->ReadInt32(&tabella[85].posizione));
+    }
+    if (Has(campo, "sfondo") && Has(campo, "tre")) READ_OR_FAULT(in->ReadInt32(&tabella[85].fine));
+    if (Has(campo, "segnali") && Has(campo, "ripetizione")) {
+      voce& v = tabella[86];
+      READ_OR_FAULT(in->ReadInt32(&v.inizio));
+      READ_OR_FAULT(in->ReadInt32(&v.fine));
+      if (v.inizio % 50 != 0) {
+        RecordProblem(kErrRipetizioneInizio, record_);
+        return ReadOutcome::kStop;
+      }
+      if (v.fine % 50 != 0) {
+        RecordProblem(kErrRipetizioneFine, record_);
+        return ReadOutcome::kStop;
+      }
+      if (Has(campo, "4")) {
+        v.posizione = 4;
+      } else if (Has(campo, "9")) {
+        v.posizione = 9;
+      } else {
+        RecordProblem(kErrRipetizioneCodici, record_);
+        return ReadOutcome::kStop;
+      }
+      if (v.fine == 0) v.posizione = 0;
+    }
+
+    const size_t first = campo.find_first_not_of(' ');
+    const bool dash_first = first != std::string::npos && campo[first] == '-';
+    if (!dash_first && Has(campo, "[") && Has(campo, "]")) break;
+  }
+
+  progressive_ordina();
+  n_montagne = 0;
+  voce_cartello = 80;
+  int32_t cursore_pendenze = 0;
+  int32_t pendenza_attuale = 0;
+  int64_t metro_attuale = 2;
+  if (crea_linea != 0) {
+    if (planimetria.size() < 2) return ReadOutcome::kFault;  // no route length read
+    planimetria[0] = {PlanNumber{PlanKind::kInt16, 0}, PlanNumber{PlanKind::kInt16, 0}};
+    planimetria[1] = {PlanNumber{PlanKind::kInt16, 0}, PlanNumber{PlanKind::kInt16, 1}};
+  }
+
+  // The record section: records recognised by keyword, in any order.
+  for (;;) {
+    if (in->AtEnd()) break;
+    READ_OR_FAULT(in->ReadText(&campo));
+    if (in->AtEnd()) break;  // the last field of the file is never examined
+    if (Has(campo, "-")) {
+      READ_OR_FAULT(in->ReadText(&campo));
+      if (in->AtEnd()) break;
+      if (Has(campo, "-")) {
+        READ_OR_FAULT(in->ReadText(&campo));
+        if (in->AtEnd()) break;
+      }
+    }
+    record_.offset = in->field_offset();
+    // Out of range: the record has no effect and the section ends.
+    auto range_test = [&](int32_t p) {
+      if (InRange(p, ultima_cella, 100)) return true;
+      RecordProblem(kErrOltrePercorso, p, record_);
+      return false;
+    };
+
+    if (HasNoCase(campo, "pendenza")) {
+      int32_t p, v;
+      READ_OR_FAULT(in->ReadInt32(&p));
+      READ_OR_FAULT(in->ReadInt32(&v));
+      if (!range_test(p)) break;
+      const int64_t n = std::llrint(std::nearbyint(p / 50.0));
+      if (n > 0) {
+        do {
+          if (!HasCell(cursore_pendenze)) return ReadOutcome::kFault;
+          celle[cursore_pendenze].pendenza = static_cast<uint8_t>((pendenza_attuale + 100) & 0xff);
+          ++cursore_pendenze;
+        } while (cursore_pendenze < n);
+      }
+      // The stored gradient is the value + 100; a value where that sum
+      // overflows cannot be stored.
+      if (v > std::numeric_limits<int32_t>::max() - 100) return ReadOutcome::kFault;
+      pendenza_attuale = v;
+    }
+    if (crea_linea != 0 && HasNoCase(campo, "curva")) {
+      int32_t s, l;
+      READ_OR_FAULT(in->ReadInt32(&s));
+      READ_OR_FAULT(in->ReadInt32(&l));
+      if (!range_test(s)) break;
+      double curvatura = CurvatureOf(campo);
+      if (curvatura == 0) {
+        RecordProblem(kErrCurva, record_);
+        return ReadOutcome::kStop;
+      }
+      if (HasNoCase(campo, "s")) curvatura = -curvatura;
+      const int64_t fine_curva = static_cast<int64_t>(s) + l;
+      for (int pass = 0; pass < 2; ++pass) {
+        const int64_t limit = pass == 0 ? s : fine_curva;
+        while (metro_attuale <= limit) {
+          if (!ComputeMetre(metro_attuale, pass == 0 ? 0 : curvatura)) return ReadOutcome::kFault;
+          ++metro_attuale;
+          if (metro_attuale > 1000000) {
+            RecordProblem(kErrCurva, record_);
+            return ReadOutcome::kStop;
+          }
+        }
+      }
+    }
+    if (HasNoCase(campo, "montagna")) {
+      int32_t inizio, fine, tipo;
+      READ_OR_FAULT(in->ReadInt32(&inizio));
+      READ_OR_FAULT(in->ReadInt32(&fine));
+      READ_OR_FAULT(in->ReadInt32(&tipo));
+      if (!range_test(inizio)) break;
+      READ_OR_FAULT(memo_montagna(inizio, fine, tipo));
+    }
+    if (HasNoCase(campo, "indicatori_v")) {
+      int32_t v[9];
+      for (int32_t& value : v) READ_OR_FAULT(in->ReadInt32(&value));
+      if (!range_test(v[0])) break;
+      READ_OR_FAULT(memo_indicatori_v_max(v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]));
+      if (cod_errore > 0) {
+        pos_errore = v[0];
+        problem_location = record_;
+        return ReadOutcome::kStop;
+      }
+    }
+    if (HasNoCase(campo, "indicat") && HasNoCase(campo, "cartello")) {
+      int32_t p;
+      READ_OR_FAULT(in->ReadInt32(&p));
+      READ_OR_FAULT(in->ReadText(&campo));
+      if (!range_test(p)) break;
+      const int64_t n = std::llrint(std::nearbyint(p / 50.0 + 1));
+      if (!HasCell(n)) return ReadOutcome::kFault;
+      if (!IsFree(celle[n])) {
+        RecordProblem(kErrCartello, p, record_);
+        return ReadOutcome::kStop;
+      }
+      // Slots 80 down to 1 hold board texts; slot 0 is never used.
+      if (voce_cartello < 1 || campo.size() > 0xffff) return ReadOutcome::kFault;
+      celle[n].tipo = kTipoCartello;
+      celle[n].valore = static_cast<int16_t>(voce_cartello);
+      tabella[voce_cartello].nome = campo;
+      --voce_cartello;
+    }
+  }
+
+  // End of the line file: gradient and plan run on to the end of the track.
+  do {
+    if (!HasCell(cursore_pendenze)) return ReadOutcome::kFault;
+    celle[cursore_pendenze].pendenza = static_cast<uint8_t>((pendenza_attuale + 100) & 0xff);
+    ++cursore_pendenze;
+  } while (cursore_pendenze < ultima_cella - 2);
+  if (crea_linea != 0) {
+    while (metro_attuale <= ultimo_metro - 2) {
+      if (!ComputeMetre(metro_attuale, 0)) return ReadOutcome::kFault;
+      ++metro_attuale;
+    }
+  }
+  return ReadOutcome::kDone;
+}
+
+#undef READ_OR_FAULT
+
+}  // namespace scenario
