@@ -65,4 +65,8 @@ void TrackModel::Notify(Overwrite kind, int32_t index, const SourceLocation& whe
   if (observer != nullptr) observer->OnOverwrite(kind, index, celle[index], where);
 }
 
+void TrackModel::NotifyPlaced(int64_t index) {
+  if (observer != nullptr) observer->OnPlaced(static_cast<int32_t>(index), record_);
+}
+
 }  // namespace scenario

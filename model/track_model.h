@@ -107,6 +107,9 @@ class CompileObserver {
   // overwrote it.
   virtual void OnOverwrite(Overwrite kind, int32_t index, const cella& before,
                            const SourceLocation& where) = 0;
+  // A record set the `tipo` of cell `index` (signal, restriction, board,
+  // station cell, code cell).
+  virtual void OnPlaced(int32_t index, const SourceLocation& where) = 0;
 };
 
 // Texts the readers and writers compare against. Written in the sources;
@@ -232,6 +235,7 @@ class TrackModel {
   void StampChecks();
   void WriteCompiledFiles();
   void Notify(Overwrite kind, int32_t index, const SourceLocation& where);
+  void NotifyPlaced(int64_t index);
 
   FileSystem* fs_;
   Ui* ui_;

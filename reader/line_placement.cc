@@ -103,6 +103,7 @@ bool TrackModel::memo_indicatori_v_max(int32_t posizione, int32_t vas, int32_t v
     return true;
   }
   cell.tipo = kTipoIndicatore;
+  NotifyPlaced(n);
   // Speed pairs: the s-side speed times 20 plus the d-side speed / 5,
   // rounded into 16 bits; a sum that does not fit is a fault.
   int64_t packed[3];

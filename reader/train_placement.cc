@@ -36,6 +36,7 @@ bool TrackModel::memo_segnale(int32_t posizione, int32_t& sx, int32_t& s1, int32
     return true;
   }
   cell.tipo = kTipoSegnale;
+  NotifyPlaced(n);
   const int64_t v4 = int64_t{rapp} * 10 + int64_t{sx} * 3 + dx;
   const int64_t v1 = int64_t{s1} * 10 + d1;
   const int64_t v2 = int64_t{s2} * 10 + d2;
@@ -94,6 +95,9 @@ bool TrackModel::memo_rallentamento(int32_t x, int32_t& v, int32_t& l, int32_t& 
     if (d_v != 0) celle[w].valore2 = Low16(d_v);
     celle[w].valore = Low16(v);
   }
+  NotifyPlaced(b);
+  NotifyPlaced(a);
+  if (x > 1500) NotifyPlaced(w);
   celle[a].valore = celle[b].valore = Low16(v);
   celle[a].valore3 = celle[b].valore3 = Low16(f_tt);
   indice = static_cast<int32_t>(RoundHalfEven((static_cast<double>(x) - 1200) / 50.0));
@@ -109,6 +113,7 @@ bool TrackModel::memo_rallentamento(int32_t x, int32_t& v, int32_t& l, int32_t& 
         cell.tipo = kTipoZonaRall;
         cell.valore = static_cast<int16_t>(i + 1);
         if (d_v != 0) cell.valore2 = static_cast<int16_t>(i + 1);
+        NotifyPlaced(indice - i);
       }
     } else {
       cod_errore = kErrZonaRall;

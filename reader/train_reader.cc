@@ -151,6 +151,7 @@ TrackModel::ReadOutcome TrackModel::ReadTrainSource(FieldReader* in) {
       } else {
         celle[i].tipo = kTipoAbbattimento;
       }
+      NotifyPlaced(i);
     }
     if (is("stazione")) {
       voce& s = tabella[station];
@@ -225,6 +226,7 @@ TrackModel::ReadOutcome TrackModel::ReadTrainSource(FieldReader* in) {
         if (!IsFree(celle[e])) Notify(Overwrite::kStationCell, static_cast<int32_t>(e), record_);
         celle[e].tipo = kTipoStazione;
         celle[e].valore = static_cast<int16_t>(station);
+        NotifyPlaced(e);
       }
       if (station > 1 && static_cast<int64_t>(s.inizio) - 350 < tabella[station - 1].fine) {
         return stop(kErrStazioniVicine, true, p);
