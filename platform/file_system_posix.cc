@@ -1,0 +1,148 @@
+// FileSystem on POSIX. WriteFile replaces a file through a temporary file in
+// the same folder and rename(), so a reader never sees a half-written file
+// and a failed write leaves the previous content in place.
+#include <errno.h>
+#include <fcntl.h>
+#include <string.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+#include <string_view>
+
+#include "platform/file_system.h"
+
+namespace scenario {
+namespace {
+
+std::string ErrnoText(int error) { return strerror(error); }
+
+bool Fail(const char* what, const std::string& path, int error, std::string* err) {
+  *err = std::string("impossibile ") + what + " il file " + path + ": " + ErrnoText(error);
+  return false;
+}
+
+// The folder part of `path` with its trailing slash ("" for a bare name).
+std::string FolderOf(const std::string& path) {
+  size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// Writes all of `bytes` to fd, retrying short writes and interrupted calls.
+// Returns 0 or the errno of the failure.
+int WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    ssize_t n = write(fd, bytes.data(), bytes.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return errno;
+    }
+    if (n == 0) return EIO;
+    bytes.remove_prefix(static_cast<size_t>(n));
+  }
+  return 0;
+}
+
+// Creates a new, empty temporary file next to `path`; fills *temp_path.
+// Returns the descriptor, or -1 with errno set.
+int CreateTemporary(const std::string& path, std::string* temp_path) {
+  static unsigned counter = 0;
+  const std::string folder = FolderOf(path);
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    *temp_path = folder + ".scenario_tmp_" + std::to_string(getpid()) + "_" +
+                 std::to_string(counter++);
+    // 0666 less the umask, as any newly created file.
+    int fd = open(temp_path->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  errno = EEXIST;
+  return -1;
+}
+
+class PosixFileSystem : public FileSystem {
+ public:
+  bool Exists(const std::string& path) override {
+    struct stat st;
+    return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+  }
+
+  bool ReadFile(const std::string& path, std::string* bytes, std::string* err) override {
+    int fd;
+    do {
+      fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) return Fail("leggere", path, errno, err);
+    struct stat st;
+    if (fstat(fd, &st) != 0) {
+      int error = errno;
+      close(fd);
+      return Fail("leggere", path, error, err);
+    }
+    if (S_ISDIR(st.st_mode)) {
+      close(fd);
+      return Fail("leggere", path, EISDIR, err);
+    }
+    std::string data;
+    char buffer[65536];
+    for (;;) {
+      ssize_t n = read(fd, buffer, sizeof buffer);
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        int error = errno;
+        close(fd);
+        return Fail("leggere", path, error, err);
+      }
+      if (n == 0) break;
+      data.append(buffer, static_cast<size_t>(n));
+    }
+    close(fd);
+    *bytes = std::move(data);
+    return true;
+  }
+
+  bool WriteFile(const std::string& path, std::string_view bytes, std::string* err) override {
+    // A file that is there but may not be written (read-only, a folder, ...)
+    // stops the write before anything is touched. Opening without O_TRUNC
+    // changes nothing; O_NONBLOCK keeps a FIFO from blocking the probe.
+    struct stat st;
+    if (stat(path.c_str(), &st) == 0) {
+      if (S_ISDIR(st.st_mode)) return Fail("scrivere", path, EISDIR, err);
+      if (!S_ISREG(st.st_mode)) {
+        *err = "impossibile scrivere il file " + path + ": non è un file normale";
+        return false;
+      }
+      int probe = open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+      if (probe < 0) return Fail("scrivere", path, errno, err);
+      close(probe);
+    } else if (errno != ENOENT) {
+      return Fail("scrivere", path, errno, err);
+    }
+
+    std::string temp_path;
+    int fd = CreateTemporary(path, &temp_path);
+    if (fd < 0) return Fail("scrivere", path, errno, err);
+    int error = WriteAll(fd, bytes);
+    if (error == 0 && fsync(fd) != 0 && errno != EINVAL && errno != EROFS) error = errno;
+    if (close(fd) != 0 && error == 0 && errno != EINTR) error = errno;
+    if (error == 0 && rename(temp_path.c_str(), path.c_str()) != 0) error = errno;
+    if (error != 0) {
+      unlink(temp_path.c_str());
+      return Fail("scrivere", path, error, err);
+    }
+    return true;
+  }
+
+  bool RemoveFile(const std::string& path, std::string* err) override {
+    if (unlink(path.c_str()) != 0) return Fail("eliminare", path, errno, err);
+    return true;
+  }
+};
+
+}  // namespace
+
+FileSystem* RealFileSystem() {
+  static PosixFileSystem* fs = new PosixFileSystem;
+  return fs;
+}
+
+}  // namespace scenario

@@ -1,0 +1,138 @@
+// FileSystem on Windows, through the wide-char API. WriteFile replaces a
+// file through a temporary file in the same folder and MoveFileExW, so a
+// failed write leaves the previous content in place.
+#include <string>
+#include <string_view>
+
+#include "platform/file_system.h"
+#include "platform/win_text_internal.h"
+
+namespace scenario {
+namespace {
+
+bool Fail(const char* what, const std::string& path, const std::string& reason,
+          std::string* err) {
+  *err = std::string("impossibile ") + what + " il file " + path + ": " + reason;
+  return false;
+}
+
+bool FailCode(const char* what, const std::string& path, DWORD code, std::string* err) {
+  return Fail(what, path, WindowsErrorText(code), err);
+}
+
+// The folder part of `path` with its trailing separator ("C:" kept as is,
+// "" for a bare name).
+std::wstring FolderOf(const std::wstring& path) {
+  size_t end = path.find_last_of(L"\\/:");
+  return end == std::wstring::npos ? std::wstring() : path.substr(0, end + 1);
+}
+
+// Writes all of `bytes`; 0 or the error code of the failure.
+DWORD WriteAll(HANDLE file, std::string_view bytes) {
+  while (!bytes.empty()) {
+    DWORD chunk = bytes.size() > (1u << 30) ? (1u << 30) : static_cast<DWORD>(bytes.size());
+    DWORD written = 0;
+    if (!::WriteFile(file, bytes.data(), chunk, &written, nullptr)) return GetLastError();
+    if (written == 0) return ERROR_WRITE_FAULT;
+    bytes.remove_prefix(written);
+  }
+  return 0;
+}
+
+// Creates a new, empty temporary file next to `path`.
+HANDLE CreateTemporary(const std::wstring& path, std::wstring* temp_path) {
+  static unsigned counter = 0;
+  const std::wstring folder = FolderOf(path);
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    *temp_path = folder + L".scenario_tmp_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
+                 std::to_wstring(counter++);
+    HANDLE file = CreateFileW(temp_path->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return file;
+  }
+  SetLastError(ERROR_FILE_EXISTS);
+  return INVALID_HANDLE_VALUE;
+}
+
+class WinFileSystem : public FileSystem {
+ public:
+  bool Exists(const std::string& path) override {
+    std::wstring wide;
+    if (!Utf8ToWide(path, &wide)) return false;
+    DWORD attributes = GetFileAttributesW(wide.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+  }
+
+  bool ReadFile(const std::string& path, std::string* bytes, std::string* err) override {
+    std::wstring wide;
+    if (!Utf8ToWide(path, &wide)) return Fail("leggere", path, "nome non valido", err);
+    HANDLE file = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return FailCode("leggere", path, GetLastError(), err);
+    std::string data;
+    char buffer[65536];
+    for (;;) {
+      DWORD n = 0;
+      if (!::ReadFile(file, buffer, sizeof buffer, &n, nullptr)) {
+        DWORD code = GetLastError();
+        CloseHandle(file);
+        return FailCode("leggere", path, code, err);
+      }
+      if (n == 0) break;
+      data.append(buffer, n);
+    }
+    CloseHandle(file);
+    *bytes = std::move(data);
+    return true;
+  }
+
+  bool WriteFile(const std::string& path, std::string_view bytes, std::string* err) override {
+    std::wstring wide;
+    if (!Utf8ToWide(path, &wide)) return Fail("scrivere", path, "nome non valido", err);
+
+    // A file that is there but may not be written (read-only, in use by
+    // another program, a folder) stops the write before anything is touched.
+    // Opening it without truncating changes nothing.
+    DWORD attributes = GetFileAttributesW(wide.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
+      if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+        return Fail("scrivere", path, "esiste una cartella con questo nome", err);
+      HANDLE probe = CreateFileW(wide.c_str(), GENERIC_WRITE,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+      if (probe == INVALID_HANDLE_VALUE) return FailCode("scrivere", path, GetLastError(), err);
+      CloseHandle(probe);
+    }
+
+    std::wstring temp_path;
+    HANDLE file = CreateTemporary(wide, &temp_path);
+    if (file == INVALID_HANDLE_VALUE) return FailCode("scrivere", path, GetLastError(), err);
+    DWORD code = WriteAll(file, bytes);
+    if (code == 0 && !FlushFileBuffers(file)) code = GetLastError();
+    if (!CloseHandle(file) && code == 0) code = GetLastError();
+    if (code == 0 && !MoveFileExW(temp_path.c_str(), wide.c_str(),
+                                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+      code = GetLastError();
+    if (code != 0) {
+      DeleteFileW(temp_path.c_str());
+      return FailCode("scrivere", path, code, err);
+    }
+    return true;
+  }
+
+  bool RemoveFile(const std::string& path, std::string* err) override {
+    std::wstring wide;
+    if (!Utf8ToWide(path, &wide)) return Fail("eliminare", path, "nome non valido", err);
+    if (!DeleteFileW(wide.c_str())) return FailCode("eliminare", path, GetLastError(), err);
+    return true;
+  }
+};
+
+}  // namespace
+
+FileSystem* RealFileSystem() {
+  static WinFileSystem* fs = new WinFileSystem;
+  return fs;
+}
+
+}  // namespace scenario

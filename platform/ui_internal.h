@@ -1,0 +1,24 @@
+// Backend constructors shared by the files of platform/; NewUi() picks one.
+#ifndef SCENARIO_PLATFORM_UI_INTERNAL_H_
+#define SCENARIO_PLATFORM_UI_INTERNAL_H_
+
+#include <memory>
+
+#include "platform/ui.h"
+
+namespace scenario {
+
+// The window title and the message box title: the program's own name.
+inline constexpr char kProgramTitle[] = "crea_scenario";
+
+#if defined(_WIN32)
+// The Win32 backend; never fails.
+std::unique_ptr<Ui> NewWin32Ui();
+#elif defined(SCENARIO_HAVE_FLTK)
+// The FLTK backend, or nullptr when no X display can be opened.
+std::unique_ptr<Ui> NewFltkUi();
+#endif
+
+}  // namespace scenario
+
+#endif  // SCENARIO_PLATFORM_UI_INTERNAL_H_

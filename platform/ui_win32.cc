@@ -1,0 +1,110 @@
+// The Win32 backend: Form1 as a plain window with one STATIC label, and the
+// system message box with one OK button and no icon.
+#include <memory>
+#include <string>
+
+#include "platform/ui.h"
+#include "platform/ui_internal.h"
+#include "platform/win_text_internal.h"
+
+namespace scenario {
+namespace {
+
+// Form1, in pixels at 96 dpi: the client area and the label rectangle
+// (4200 x 2688 and 960, 960, 2652, 792 twips at 15 twips per pixel).
+constexpr int kFormWidth = 280;
+constexpr int kFormHeight = 179;
+constexpr int kLabelLeft = 64;
+constexpr int kLabelTop = 64;
+constexpr int kLabelWidth = 177;
+constexpr int kLabelHeight = 53;
+constexpr wchar_t kFormClass[] = L"crea_scenario_Form1";
+
+class Win32Ui : public Ui {
+ public:
+  ~Win32Ui() override {
+    if (form1_ != nullptr) DestroyWindow(form1_);
+    if (font_ != nullptr) DeleteObject(font_);
+  }
+
+  void ShowWaitWindow() override {
+    if (form1_ == nullptr && !CreateForm1()) {
+      // Nothing to show; the run goes on without the window.
+      Report("impossibile creare la finestra Form1: " + WindowsErrorText(GetLastError()));
+      return;
+    }
+    // Shown modeless and painted once, children included; nothing reads the
+    // message queue afterwards.
+    ShowWindow(form1_, SW_SHOWNORMAL);
+    RedrawWindow(form1_, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    GdiFlush();
+  }
+
+  void ShowMessage(const std::string& text) override {
+    std::wstring wide;
+    if (!Utf8ToWide(text, &wide)) wide = L"?";
+    // No owner, the system's default title, one OK button, no icon.
+    MessageBoxW(nullptr, wide.c_str(), nullptr, MB_OK);
+  }
+
+  [[noreturn]] void Quit(int status) override {
+    if (form1_ != nullptr) {
+      DestroyWindow(form1_);
+      form1_ = nullptr;
+    }
+    Ui::Quit(status);
+  }
+
+ private:
+  bool CreateForm1() {
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSW window_class = {};
+    window_class.lpfnWndProc = DefWindowProcW;
+    window_class.hInstance = instance;
+    window_class.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    window_class.lpszClassName = kFormClass;
+    if (!RegisterClassW(&window_class) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+      return false;
+
+    std::wstring title;
+    Utf8ToWide(kProgramTitle, &title);
+    const DWORD style = WS_OVERLAPPEDWINDOW;
+    RECT frame = {0, 0, kFormWidth, kFormHeight};
+    AdjustWindowRect(&frame, style, FALSE);
+    // CW_USEDEFAULT: the system's default position for new windows.
+    form1_ = CreateWindowW(kFormClass, title.c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT,
+                           frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
+                           instance, nullptr);
+    if (form1_ == nullptr) return false;
+
+    HWND label1 = CreateWindowW(L"STATIC", L"Attendere", WS_CHILD | WS_VISIBLE | SS_LEFT,
+                                kLabelLeft, kLabelTop, kLabelWidth, kLabelHeight, form1_, nullptr,
+                                instance, nullptr);
+    if (label1 == nullptr) {
+      DestroyWindow(form1_);
+      form1_ = nullptr;
+      return false;
+    }
+    // 24 pt bold at the screen's resolution.
+    HDC screen = GetDC(nullptr);
+    const int pixels_per_inch = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
+    if (screen != nullptr) ReleaseDC(nullptr, screen);
+    font_ = CreateFontW(-MulDiv(24, pixels_per_inch, 72), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
+                        ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                        DEFAULT_PITCH | FF_SWISS, L"MS Sans Serif");
+    if (font_ != nullptr)
+      SendMessageW(label1, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    return true;
+  }
+
+  HWND form1_ = nullptr;
+  HFONT font_ = nullptr;
+};
+
+}  // namespace
+
+std::unique_ptr<Ui> NewWin32Ui() { return std::make_unique<Win32Ui>(); }
+
+}  // namespace scenario
