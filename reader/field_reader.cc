@@ -24,8 +24,10 @@ double ParseDecimal(std::string_view text) {
                                    std::chars_format::general);
   if (ptr != text.data() + text.size()) return 0;
   if (ec == std::errc::result_out_of_range) {
-    // Too large keeps its infinity so that no target accepts it; too small is 0.
-    v = std::fabs(v) > 1 ? std::numeric_limits<double>::infinity() : 0;
+    // Too large becomes infinity, which no target accepts; too small is 0.
+    const size_t e = text.find_first_of("eE");
+    const bool tiny = e != std::string_view::npos && e + 1 < text.size() && text[e + 1] == '-';
+    v = tiny ? 0 : std::numeric_limits<double>::infinity();
   } else if (ec != std::errc()) {
     return 0;
   }
