@@ -1,0 +1,146 @@
+// The run driver in memory: order of the steps, the text writing sequence,
+// errore and minimo.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "driver/run_driver.h"
+#include "driver/text_encoding.h"
+#include "model/track_model.h"
+#include "test_util.h"
+
+namespace scenario {
+namespace {
+
+std::string Path(const char* own) { return std::string(kTestFolder) + "/" + own; }
+
+TEST(RunBuilder, StepsInTheirOrder) {
+  FakeFileSystem fs;
+  RecordingUi ui;
+  EXPECT_EQ(kExitOk, RunBuilder(&fs, &ui, kTestFolder));
+  EXPECT_EQ(1, ui.windows_shown);
+  EXPECT_TRUE(ui.reports.empty());
+  const std::vector<std::string> expected = {
+      "write " + Path("Vescolara_linea.txt"),
+      "write " + Path("Vescolara_631-.txt"),
+      "write " + Path("Vescolara_631_note.txt"),
+      "write " + Path("Vescolara_631_rallentamenti.txt"),
+      "write " + Path("Vescolara_631_scheda_treno.txt"),
+      "read " + Path("Vescolara_linea.txt"),
+      "remove " + Path("Vescolara_linea.txt"),
+      "read " + Path("Vescolara_631-.txt"),
+      "remove " + Path("Vescolara_631-.txt"),
+      "write " + Path("Vescolara_linea.dat"),
+      "write " + Path("Vescolara_631.sim"),
+      "write " + Path("Vescolara_631.dat"),
+  };
+  EXPECT_EQ(expected, fs.log);
+  std::vector<std::string> left;
+  for (const auto& [name, bytes] : fs.files) left.push_back(name);
+  EXPECT_EQ((std::vector<std::string>{Path("Vescolara_631.dat"), Path("Vescolara_631.sim"),
+                                      Path("Vescolara_631_note.txt"),
+                                      Path("Vescolara_631_rallentamenti.txt"),
+                                      Path("Vescolara_631_scheda_treno.txt"),
+                                      Path("Vescolara_linea.dat")}),
+            left);
+  EXPECT_EQ(2119964u, fs.files[Path("Vescolara_linea.dat")].size());
+  EXPECT_EQ(31815u, fs.files[Path("Vescolara_631.dat")].size());
+}
+
+TEST(RunBuilder, TwoRunsGiveTheSameBytes) {
+  FakeFileSystem a, b;
+  RecordingUi ui;
+  // Leftovers of an earlier, longer run do not survive.
+  b.files[Path("Vescolara_631_note.txt")] = std::string(100000, 'x');
+  b.files[Path("Vescolara_631.dat")] = std::string(100000, 'x');
+  ASSERT_EQ(kExitOk, RunBuilder(&a, &ui, kTestFolder));
+  ASSERT_EQ(kExitOk, RunBuilder(&b, &ui, kTestFolder));
+  EXPECT_TRUE(a.files == b.files);
+}
+
+TEST(RunBuilderDeathTest, FileThatCannotBeWrittenStopsTheRun) {
+  FakeFileSystem fs;
+  fs.fail_write_on = Path("Vescolara_631_note.txt");
+  std::unique_ptr<Ui> ui = NewConsoleUi();
+  EXPECT_EXIT(RunBuilder(&fs, ui.get(), kTestFolder), ::testing::ExitedWithCode(kExitFatal),
+              "Vescolara_631_note.txt");
+}
+
+class ScriviRigheTest : public ::testing::Test {
+ protected:
+  std::string Write(const std::vector<std::string>& righe) {
+    m.scrivi_righe(Path("f.txt"), righe);
+    return fs.files[Path("f.txt")];
+  }
+  FakeFileSystem fs;
+  RecordingUi ui;
+  TrackModel m{&fs, &ui, kTestFolder};
+};
+
+TEST_F(ScriviRigheTest, WritesUpToTheSentinel) {
+  struct Case {
+    std::vector<std::string> righe;
+    std::string bytes;
+    int32_t corrente;
+  };
+  const Case kCases[] = {
+      {{"a", "", "b", kSentinella, "c"}, "a\r\n\r\nb\r\n", 3},
+      {{kSentinella}, "", 0},
+      {{"", kSentinella}, "\r\n", 1},
+      // The comparison is exact: other spellings are ordinary lines.
+      {{"Riferimento fine del file", "riferimento fine del file ", kSentinella},
+       "Riferimento fine del file\r\nriferimento fine del file \r\n", 2},
+      // A list without sentinel is written to its end.
+      {{"x", "y"}, "x\r\ny\r\n", 2},
+  };
+  for (const Case& c : kCases) {
+    EXPECT_EQ(c.bytes, Write(c.righe));
+    EXPECT_EQ(c.corrente, m.corrente);
+  }
+}
+
+TEST_F(ScriviRigheTest, WritesWindows1252) {
+  EXPECT_EQ("velocit\xE0 \xE8 \xF2\r\n", Write({"velocità è ò", kSentinella}));
+}
+
+TEST_F(ScriviRigheTest, ReplacesALongerFile) {
+  fs.files[Path("f.txt")] = std::string(5000, 'z');
+  EXPECT_EQ("a\r\n", Write({"a", kSentinella}));
+}
+
+TEST(ErroreDeathTest, ShowsTheNumberAndEnds) {
+  FakeFileSystem fs;
+  std::unique_ptr<Ui> ui = NewConsoleUi();
+  TrackModel m(&fs, ui.get(), kTestFolder);
+  EXPECT_EXIT(m.errore("1251"), ::testing::ExitedWithCode(kExitFatal), "^ Errore n\\. 1251");
+}
+
+TEST(Minimo, SmallerOfTwoFirstOnTies) {
+  struct Case {
+    int32_t x, y, out;
+  };
+  const Case kCases[] = {{180, 120, 120}, {180, 200, 180}, {180, 180, 180}, {-5, 3, -5}};
+  for (const Case& c : kCases) EXPECT_EQ(c.out, TrackModel::minimo(c.x, c.y)) << c.x << "," << c.y;
+}
+
+TEST(TextEncoding, Windows1252) {
+  std::string out;
+  EXPECT_TRUE(Utf8ToCp1252("àèòÀ€", &out));
+  EXPECT_EQ("\xE0\xE8\xF2\xC0\x80", out);
+  EXPECT_FALSE(Utf8ToCp1252("Ω", &out));  // not in the code page
+  EXPECT_EQ("?", out);
+  EXPECT_EQ("àèò€", Cp1252ToUtf8("\xE0\xE8\xF2\x80"));
+  EXPECT_EQ("\xE0" "bc\xF7", Cp1252ToLower("\xC0" "Bc\xF7"));
+  EXPECT_EQ("\xD7", Cp1252ToLower("\xD7"));  // the multiplication sign has no small form
+  EXPECT_TRUE(ContainsNoCase("VELOCIT\xC0", "velocit\xE0"));
+}
+
+TEST(DescribeProblem, NumberMeaningAndPosition) {
+  EXPECT_EQ("problema n. 16: cella del segnale gia' occupata (posizione 1750 m)",
+            DescribeProblem(16, 1750));
+  EXPECT_EQ("problema n. 101: file della linea mancante", DescribeProblem(101, 0));
+}
+
+}  // namespace
+}  // namespace scenario
