@@ -280,12 +280,15 @@ bool Xvfb::Geometry(const std::string& id, XvfbWindowGeometry* geometry,
   while (std::getline(lines, line)) {
     size_t eq = line.find('=');
     if (eq == std::string::npos) continue;
-    std::string key = line.substr(0, eq);
-    int value = atoi(line.c_str() + eq + 1);
-    if (key == "X") geometry->x = value, ++found;
-    if (key == "Y") geometry->y = value, ++found;
-    if (key == "WIDTH") geometry->width = value, ++found;
-    if (key == "HEIGHT") geometry->height = value, ++found;
+    const std::string key = line.substr(0, eq);
+    int* field = key == "X"        ? &geometry->x
+                 : key == "Y"      ? &geometry->y
+                 : key == "WIDTH"  ? &geometry->width
+                 : key == "HEIGHT" ? &geometry->height
+                                   : nullptr;
+    if (field == nullptr) continue;
+    *field = atoi(line.c_str() + eq + 1);
+    ++found;
   }
   if (found != 4) {
     *err = "no geometry for window " + id + ": " + out;
