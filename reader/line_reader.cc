@@ -9,28 +9,10 @@
 #include "model/track_model.h"
 #include "platform/file_system.h"
 #include "reader/field_reader.h"
+#include "reader/reader_internal.h"
 
 namespace scenario {
 namespace {
-
-// A read that finds nothing left, or a value that does not fit, is a fault
-// for the error trap.
-#define READ_OR_FAULT(expr) \
-  do {                      \
-    if (!(expr)) return ReadOutcome::kFault; \
-  } while (0)
-
-bool Has(const std::string& text, const char* word) {
-  return text.find(word) != std::string::npos;
-}
-
-bool HasNoCase(const std::string& text, const char* word) { return ContainsNoCase(text, word); }
-
-// The range test of a record position: the record lies on the track when
-// (p + 100) / 50 does not exceed the last cell.
-bool InRange(int32_t p, int32_t ultima_cella, int32_t margin) {
-  return (static_cast<double>(p) + margin) / 50.0 <= static_cast<double>(ultima_cella);
-}
 
 // The smallest curvature digit in the keyword wins, wherever it stands.
 double CurvatureOf(const std::string& keyword) {
@@ -126,7 +108,7 @@ TrackModel::ReadOutcome TrackModel::ReadLineSource(FieldReader* in) {
       RecordProblem(kErrGenerale, record_);
       return ReadOutcome::kStop;
     }
-  } while (!HasNoCase(campo, "[generale]"));
+  } while (!ContainsNoCase(campo, "[generale]"));
 
   // The [generale] section; each test is independent.
   for (;;) {
@@ -138,7 +120,7 @@ TrackModel::ReadOutcome TrackModel::ReadLineSource(FieldReader* in) {
     }
     record_.offset = in->field_offset();
 
-    if (HasNoCase(campo, "percorso") && HasNoCase(campo, "lunghezza")) {
+    if (ContainsNoCase(campo, "percorso") && ContainsNoCase(campo, "lunghezza")) {
       int32_t lunghezza;
       READ_OR_FAULT(in->ReadInt32(&lunghezza));
       tabella[84].fine = lunghezza;
@@ -230,17 +212,17 @@ TrackModel::ReadOutcome TrackModel::ReadLineSource(FieldReader* in) {
     record_.offset = in->field_offset();
     // Out of range: the record has no effect and the section ends.
     auto range_test = [&](int32_t p) {
-      if (InRange(p, ultima_cella, 100)) return true;
+      if (OnTrack(p, 100, ultima_cella)) return true;
       RecordProblem(kErrOltrePercorso, p, record_);
       return false;
     };
 
-    if (HasNoCase(campo, "pendenza")) {
+    if (ContainsNoCase(campo, "pendenza")) {
       int32_t p, v;
       READ_OR_FAULT(in->ReadInt32(&p));
       READ_OR_FAULT(in->ReadInt32(&v));
       if (!range_test(p)) break;
-      const int64_t n = std::llrint(std::nearbyint(p / 50.0));
+      const int64_t n = RoundHalfEven(p / 50.0);
       if (n > 0) {
         do {
           if (!HasCell(cursore_pendenze)) return ReadOutcome::kFault;
@@ -253,7 +235,7 @@ TrackModel::ReadOutcome TrackModel::ReadLineSource(FieldReader* in) {
       if (v > std::numeric_limits<int32_t>::max() - 100) return ReadOutcome::kFault;
       pendenza_attuale = v;
     }
-    if (crea_linea != 0 && HasNoCase(campo, "curva")) {
+    if (crea_linea != 0 && ContainsNoCase(campo, "curva")) {
       int32_t s, l;
       READ_OR_FAULT(in->ReadInt32(&s));
       READ_OR_FAULT(in->ReadInt32(&l));
@@ -263,7 +245,7 @@ TrackModel::ReadOutcome TrackModel::ReadLineSource(FieldReader* in) {
         RecordProblem(kErrCurva, record_);
         return ReadOutcome::kStop;
       }
-      if (HasNoCase(campo, "s")) curvatura = -curvatura;
+      if (ContainsNoCase(campo, "s")) curvatura = -curvatura;
       const int64_t fine_curva = static_cast<int64_t>(s) + l;
       for (int pass = 0; pass < 2; ++pass) {
         const int64_t limit = pass == 0 ? s : fine_curva;
@@ -277,7 +259,7 @@ TrackModel::ReadOutcome TrackModel::ReadLineSource(FieldReader* in) {
         }
       }
     }
-    if (HasNoCase(campo, "montagna")) {
+    if (ContainsNoCase(campo, "montagna")) {
       int32_t inizio, fine, tipo;
       READ_OR_FAULT(in->ReadInt32(&inizio));
       READ_OR_FAULT(in->ReadInt32(&fine));
@@ -285,7 +267,7 @@ TrackModel::ReadOutcome TrackModel::ReadLineSource(FieldReader* in) {
       if (!range_test(inizio)) break;
       READ_OR_FAULT(memo_montagna(inizio, fine, tipo));
     }
-    if (HasNoCase(campo, "indicatori_v")) {
+    if (ContainsNoCase(campo, "indicatori_v")) {
       int32_t v[9];
       for (int32_t& value : v) READ_OR_FAULT(in->ReadInt32(&value));
       if (!range_test(v[0])) break;
@@ -296,12 +278,12 @@ TrackModel::ReadOutcome TrackModel::ReadLineSource(FieldReader* in) {
         return ReadOutcome::kStop;
       }
     }
-    if (HasNoCase(campo, "indicat") && HasNoCase(campo, "cartello")) {
+    if (ContainsNoCase(campo, "indicat") && ContainsNoCase(campo, "cartello")) {
       int32_t p;
       READ_OR_FAULT(in->ReadInt32(&p));
       READ_OR_FAULT(in->ReadText(&campo));
       if (!range_test(p)) break;
-      const int64_t n = std::llrint(std::nearbyint(p / 50.0 + 1));
+      const int64_t n = RoundHalfEven(p / 50.0 + 1);
       if (!HasCell(n)) return ReadOutcome::kFault;
       if (!IsFree(celle[n])) {
         RecordProblem(kErrCartello, p, record_);

@@ -7,25 +7,10 @@
 #include "model/problems.h"
 #include "model/track_model.h"
 #include "reader/field_reader.h"
+#include "reader/reader_internal.h"
 
 namespace scenario {
 namespace {
-
-#define READ_OR_FAULT(expr)                  \
-  do {                                       \
-    if (!(expr)) return ReadOutcome::kFault; \
-  } while (0)
-
-bool Has(const std::string& text, const char* word) {
-  return text.find(word) != std::string::npos;
-}
-
-// (p + margin) / 50 beyond the last cell puts a record off the track.
-bool BeyondTrack(int32_t p, int32_t margin, int32_t ultima_cella) {
-  return (static_cast<double>(p) + margin) / 50.0 > static_cast<double>(ultima_cella);
-}
-
-int64_t CellIndex(double v) { return static_cast<int64_t>(std::nearbyint(v)); }
 
 // The speed fifth of a cell; false when it does not fit a byte.
 bool SpeedFifth(int32_t speed, uint8_t* out) {
@@ -73,7 +58,7 @@ TrackModel::ReadOutcome TrackModel::ReadTrainSource(FieldReader* in) {
     auto is = [&](const char* word) { return Has(keyword, word); };
     // An error 15 ends the reading; the end processing still runs.
     auto beyond = [&](int32_t p, int32_t margin) {
-      if (!BeyondTrack(p, margin, ultima_cella)) return false;
+      if (OnTrack(p, margin, ultima_cella)) return false;
       RecordProblem(kErrOltrePercorso, p, record_);
       return true;
     };
@@ -85,7 +70,7 @@ TrackModel::ReadOutcome TrackModel::ReadTrainSource(FieldReader* in) {
       READ_OR_FAULT(in->ReadInt32(&p));
       READ_OR_FAULT(in->ReadInt32(&s));
       if (beyond(p, 100)) break;
-      const int64_t n = CellIndex(p / 50.0);
+      const int64_t n = RoundHalfEven(p / 50.0);
       if (n > 0) {
         do {
           if (speed_cursor >= ultima_cella) break;
@@ -100,7 +85,7 @@ TrackModel::ReadOutcome TrackModel::ReadTrainSource(FieldReader* in) {
       READ_OR_FAULT(in->ReadInt32(&p));
       READ_OR_FAULT(in->ReadInt32(&a));
       if (beyond(p, 100)) break;
-      const int64_t n = CellIndex(p / 50.0);
+      const int64_t n = RoundHalfEven(p / 50.0);
       if (n > 0) {
         do {
           READ_OR_FAULT(HasCell(adhesion_cursor));
@@ -129,7 +114,7 @@ TrackModel::ReadOutcome TrackModel::ReadTrainSource(FieldReader* in) {
       if (beyond(x, 100)) break;
       // An end cell off the track places nothing and ends the reading like
       // any position beyond the track.
-      if (!HasCell(CellIndex((static_cast<double>(x) + l) / 50.0 + 1))) {
+      if (!HasCell(RoundHalfEven((static_cast<double>(x) + l) / 50.0 + 1))) {
         RecordProblem(kErrOltrePercorso, x, record_);
         break;
       }
@@ -141,7 +126,7 @@ TrackModel::ReadOutcome TrackModel::ReadTrainSource(FieldReader* in) {
       READ_OR_FAULT(in->ReadInt32(&p));
       READ_OR_FAULT(in->ReadInt32(&w));
       if (beyond(p, 100)) break;
-      const int64_t i = CellIndex(p / 50.0);
+      const int64_t i = RoundHalfEven(p / 50.0);
       READ_OR_FAULT(HasCell(i));
       if (!IsFree(celle[i])) return stop(kErrAbbattimento, true, p);
       if (w > 0) {
@@ -209,7 +194,7 @@ TrackModel::ReadOutcome TrackModel::ReadTrainSource(FieldReader* in) {
         s.dato10 = 0;
         s.dato9 = 0;
       }
-      const int64_t e = CellIndex(s.fine / 50.0) - 1;  // the station cell
+      const int64_t e = RoundHalfEven(s.fine / 50.0) - 1;  // the station cell
       if (s.tipo < 25 && s.tipo != 5 && s.tipo != 6) {
         for (int j = 1; j <= 4; ++j) {
           const int64_t i = e - j;
