@@ -26,13 +26,15 @@ int RunBuilder(FileSystem* fs, Ui* ui, const std::string& folder) {
   model.dati_rallentamenti();
   model.dati_scheda();
   model.memorizza_percorso(1);
+  return ExitStatusOf(model, ui);
+}
+
+int ExitStatusOf(const TrackModel& model, Ui* ui) {
   // The compile pass writes its files whatever it recorded; a recorded
   // problem must still not pass for success.
-  if (model.cod_errore != 0) {
-    ui->Report("crea_scenario: " + DescribeProblem(model.cod_errore, model.pos_errore));
-    return kExitProblem;
-  }
-  return kExitOk;
+  if (model.cod_errore == 0) return kExitOk;
+  ui->Report("crea_scenario: " + DescribeProblem(model.cod_errore, model.pos_errore));
+  return kExitProblem;
 }
 
 }  // namespace scenario

@@ -8,6 +8,7 @@
 namespace scenario {
 
 class FileSystem;
+class TrackModel;
 class Ui;
 
 // Exit statuses of the builder.
@@ -18,6 +19,10 @@ inline constexpr int kExitFatal = 2;    // the run stopped; later files not writ
 // Runs the whole job with every file in `folder`. Returns the exit status;
 // fatal failures end the process through ui->Quit instead.
 int RunBuilder(FileSystem* fs, Ui* ui, const std::string& folder);
+
+// After a compile pass: 0 when nothing was recorded; otherwise the problem
+// is reported through `ui` and the status is kExitProblem.
+int ExitStatusOf(const TrackModel& model, Ui* ui);
 
 // One line naming a recorded problem: number, meaning and position.
 std::string DescribeProblem(int32_t cod_errore, int32_t pos_errore);

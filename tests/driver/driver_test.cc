@@ -2,12 +2,15 @@
 // errore and minimo.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "driver/run_driver.h"
 #include "driver/text_encoding.h"
 #include "model/track_model.h"
+#include "platform/file_system.h"
 #include "test_util.h"
 
 namespace scenario {
@@ -134,6 +137,35 @@ TEST(TextEncoding, Windows1252) {
   EXPECT_EQ("\xE0" "bc\xF7", Cp1252ToLower("\xC0" "Bc\xF7"));
   EXPECT_EQ("\xD7", Cp1252ToLower("\xD7"));  // the multiplication sign has no small form
   EXPECT_TRUE(ContainsNoCase("VELOCIT\xC0", "velocit\xE0"));
+}
+
+TEST(ExitStatusOf, ARecordedProblemIsNotSuccess) {
+  FakeFileSystem fs;
+  RecordingUi ui;
+  TrackModel m(&fs, &ui, kTestFolder);
+  EXPECT_EQ(kExitOk, ExitStatusOf(m, &ui));
+  EXPECT_TRUE(ui.reports.empty());
+  m.cod_errore = 15;
+  m.pos_errore = 105901;
+  EXPECT_EQ(kExitProblem, ExitStatusOf(m, &ui));
+  EXPECT_EQ(std::vector<std::string>{"crea_scenario: problema n. 15: posizione oltre la fine del "
+                                     "percorso (posizione 105901 m)"},
+            ui.reports);
+}
+
+TEST(CompilePassDeathTest, NoRouteLengthWritesNoCompiledFile) {
+  TempDir dir;
+  WriteBytes(dir.File("Vescolara_linea.txt"), "[generale]\r\nsfondo uno,    1\r\n[fine]\r\n");
+  WriteBytes(dir.File("Vescolara_631-.txt"), "[generale]\r\n[fine]\r\n\r\n");
+  std::unique_ptr<Ui> ui = NewConsoleUi();
+  TrackModel m(RealFileSystem(), ui.get(), dir.path());
+  m.linea = "Vescolara";
+  m.treno = "631";
+  EXPECT_EXIT(m.memorizza_percorso(1), ::testing::ExitedWithCode(kExitFatal),
+              "lunghezza del percorso");
+  for (const char* own : {"Vescolara_linea.dat", "Vescolara_631.sim", "Vescolara_631.dat"}) {
+    EXPECT_FALSE(std::filesystem::exists(dir.File(own))) << own;
+  }
 }
 
 TEST(DescribeProblem, NumberMeaningAndPosition) {
