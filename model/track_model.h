@@ -225,6 +225,9 @@ class TrackModel {
   const std::string& folder() const { return folder_; }
 
  private:
+  // Tests run the stages after reading on a model they filled by hand.
+  friend class TrackModelTestPeer;
+
   enum class ReadOutcome { kDone, kStop, kFault };
   ReadOutcome ReadLineSource(FieldReader* in);
   ReadOutcome ReadTrainSource(FieldReader* in);
