@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "model/coding.h"
 #include "model/model_fixture.h"
@@ -135,7 +136,7 @@ TEST(TrainPlacement, AdvanceCellsBelowZeroAreSkipped) {
 }
 
 TEST_F(TrainPlacementTest, SignalOffTheTrackIsAFaultAndWritesNothing) {
-  for (int32_t posizione : {-100, 9975, 100000}) {
+  for (int32_t posizione : {-100, 10000, 100000}) {
     SCOPED_TRACE(posizione);
     Segnale s{.posizione = posizione};
     EXPECT_FALSE(Place(t.m, s));
@@ -214,23 +215,25 @@ TEST_F(TrainPlacementTest, ZoneOnItsOwnBoardIs20) {
 // x = 3000, l = 500: board 37, start 61, end 71, zone 36 to 33.
 TEST(TrainPlacement, RestrictionConflicts) {
   struct Case {
-    int32_t taken;
+    std::vector<int32_t> taken;
     int32_t code;
     const char* cells;  // "" : the track is as before
   };
   const Case kCases[] = {
-      {37, kErrAvvisoRall, ""},
-      {61, kErrInizioRall, ""},
-      {71, kErrFineRall, ""},
-      {34, kErrZonaRall,
+      {{37}, kErrAvvisoRall, ""},
+      {{61}, kErrInizioRall, ""},
+      {{71}, kErrFineRall, ""},
+      {{37, 61, 71}, kErrAvvisoRall, ""},  // tested in this order
+      {{61, 71}, kErrInizioRall, ""},
+      {{34}, kErrZonaRall,
        "34:{tipo=13} 37:{tipo=4 valore=60} 61:{tipo=3 valore=60 valore3=3} "
        "71:{tipo=2 valore=60 valore3=3}"},
   };
   for (const Case& c : kCases) {
-    SCOPED_TRACE(c.taken);
+    SCOPED_TRACE(c.taken.front());
     TestModel t;
     t.HandMadeTrack(200);
-    t.m.celle[c.taken].tipo = kTipoAbbattimento;
+    for (int32_t k : c.taken) t.m.celle[k].tipo = kTipoAbbattimento;
     const std::string before = EncodeTrackFile(t.m.celle);
     Rallentamento r{.x = 3000};
     ASSERT_TRUE(Place(t.m, r));

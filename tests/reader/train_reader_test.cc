@@ -63,6 +63,13 @@ TEST(TrainReader, ProblemsAndTheirOutcome) {
        bad_progressive},
       {"15, then the bad range leaves 2", {Segnale(9901)}, kErrProgressiva, 9901, kEnded,
        bad_progressive},
+      // Reordered: "due" to slot 81, "tre" to 82, "uno" to 83.
+      {"bad start in slot 83", {}, kErrProgressiva, kUnchanged, kEnded,
+       LineSource({}, {kLength3000, "progressiva chilometrica uno,  125,  4000,  0",
+                       "progressiva chilometrica due,  6000,  9000,  0",
+                       "progressiva chilometrica tre,  3000,  5000,  0"})},
+      {"a stop leaves the ranges untested", {Stazione(1025, 2, 600)}, kErrStazionePosizione, 1025,
+       kStopped, bad_progressive},
       {"abbattimento on a signal", {Segnale(500), Rec("abbattimento", {550, 0})},
        kErrAbbattimento, 550, kStopped},
       {"station position", {Stazione(1025, 2, 600)}, kErrStazionePosizione, 1025, kStopped},
@@ -339,6 +346,43 @@ TEST(TrainReader, NothingBeforeGeneraleIsRead) {
   EXPECT_TRUE(t.SourcesGone());
 }
 
+// The field that ends the file is never read as a keyword; a record cut
+// short by the end of the file is a fault.
+TEST(TrainReader, EndOfTheFile) {
+  struct Case {
+    const char* text;
+    int32_t code;
+    int32_t pos;
+  };
+  const Case kCases[] = {
+      {"[GENERALE]\r\nsabbia,  3\r\n", 0, kUnchanged},
+      {"[generale]\r\nsabbia\r\n", 0, kUnchanged},
+      {"[generale]\r\nsabbia", 0, kUnchanged},
+      {"[generale]\r\nsegnale,  100\r\n", kErrLettura, kUnchanged},
+      // The bound test of a record follows its last field; that of a station
+      // follows its position.
+      {"[generale]\r\nsegnale,  9901,  1,  4\r\n", kErrLettura, kUnchanged},
+      {"[generale]\r\nstazione,  9250,  2\r\n", kErrOltrePercorso, 9250},
+      {"[generale]\r\nstazione,  1000,  2\r\n", kErrLettura, kUnchanged},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.text);
+    TestModel t;
+    t.m.pos_errore = kUnchanged;
+    t.WriteSources({});
+    t.fs.files[t.TrainPath()] = c.text;
+    t.m.memorizza_dati();
+    EXPECT_EQ(c.code, t.m.cod_errore);
+    EXPECT_EQ(c.pos, t.m.pos_errore);
+    EXPECT_TRUE(t.SourcesGone());
+  }
+  TestModel t;
+  t.WriteSources({});
+  t.fs.files[t.TrainPath()] = "[GENERALE]\r\nsabbia,  3\r\n";
+  t.m.memorizza_dati();
+  EXPECT_EQ(3, t.m.tabella[86].dato2);
+}
+
 TEST(TrainReader, FirstStation) {
   TestModel t;
   t.Read({Stazione(200, 2, 600)});
@@ -352,6 +396,20 @@ TEST(TrainReader, FirstStation) {
   EXPECT_EQ("Borgo Alto", s.nome);
   EXPECT_EQ("5:{preavviso=84} 6:{preavviso=83} 7:{preavviso=82} 8:{preavviso=81} "
             "9:{tipo=10 valore=1}",
+            DumpCells(t.m.celle));
+}
+
+// The station cell takes tipo and valore whatever the cell held; markers
+// replace earlier advance codes.
+TEST(TrainReader, StationCellsOverwrite) {
+  TestModel t;
+  t.Read({Segnale(400), Segnale(700), Stazione(200, 2, 600)});
+  EXPECT_EQ(0, t.m.cod_errore);
+  // Signal 400: cell 9, advance codes in 7, 5, 3, 1; signal 700: cell 15,
+  // advance codes in 13, 11, 9, 7.
+  EXPECT_EQ("1:{preavviso=34} 3:{preavviso=33} 5:{preavviso=84} 6:{preavviso=83} "
+            "7:{preavviso=82} 8:{preavviso=81} 9:{tipo=10 valore=1 valore4=3 preavviso=33} "
+            "11:{preavviso=32} 13:{preavviso=31} 15:{tipo=1 valore=40 valore4=3}",
             DumpCells(t.m.celle));
 }
 

@@ -1,0 +1,181 @@
+// The three compiled files as the compile pass writes them into an in-memory
+// folder, for a 3000 m line (ultimo_metro 10000, cells 0 to 200).
+#include <gtest/gtest.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "driver/run_driver.h"
+#include "model/coding.h"
+#include "model/model_fixture.h"
+#include "model/problems.h"
+#include "model/track_model.h"
+#include "test_util.h"
+
+namespace scenario {
+namespace {
+
+using model_test::kUltimaCella3000;
+using model_test::kUltimoMetro3000;
+using model_test::Lines;
+using model_test::ProbeUi;
+using model_test::Rec;
+using model_test::Stazione;
+using model_test::TestModel;
+
+std::string Hex(std::string_view bytes) {
+  static const char kDigits[] = "0123456789ABCDEF";
+  std::string out;
+  for (char c : bytes) {
+    const unsigned char b = static_cast<unsigned char>(c);
+    if (!out.empty()) out += ' ';
+    out += kDigits[b >> 4];
+    out += kDigits[b & 15];
+  }
+  return out;
+}
+
+// The writes of the fake folder, in order.
+std::vector<std::string> Writes(const FakeFileSystem& fs) {
+  std::vector<std::string> out;
+  for (const std::string& entry : fs.log) {
+    if (entry.rfind("write ", 0) == 0) out.push_back(entry.substr(6));
+  }
+  return out;
+}
+
+TEST(Writer, FileSizesAndOrder) {
+  TestModel t;
+  t.Compile({Stazione(1000, 2, 200)});  // a station named "Borgo Alto"
+  ASSERT_EQ(0, t.m.cod_errore);
+  EXPECT_EQ((std::vector<std::string>{t.LineFilePath(), t.RunFilePath(), t.TrackFilePath()}),
+            Writes(t.fs));
+  EXPECT_EQ(20u * kUltimoMetro3000 - 36, t.fs.files[t.LineFilePath()].size());
+  EXPECT_EQ(87u * 34 + 9 + 3 + 10, t.fs.files[t.RunFilePath()].size());
+  EXPECT_EQ(15u * (kUltimaCella3000 + 1), t.fs.files[t.TrackFilePath()].size());
+  EXPECT_TRUE(t.SourcesGone());
+}
+
+// x values of every metre, then y values; metres 0 and 1 are 16-bit
+// integers, the last two metres are empty, the rest doubles. A line without
+// curves runs straight along y.
+TEST(Writer, LineFileLayout) {
+  TestModel t;
+  t.Compile({});
+  const std::string& file = t.fs.files[t.LineFilePath()];
+  const size_t half = 8 + 10 * (kUltimoMetro3000 - 3) + 4;
+  ASSERT_EQ(2 * half, file.size());
+  EXPECT_EQ("02 00 00 00 02 00 00 00", Hex(file.substr(0, 8)));
+  EXPECT_EQ("02 00 00 00 02 00 01 00", Hex(file.substr(half, 8)));
+  EXPECT_EQ("00 00 00 00", Hex(file.substr(half - 4, 4)));
+  EXPECT_EQ("00 00 00 00", Hex(file.substr(2 * half - 4, 4)));
+
+  std::string_view in = file;
+  for (int axis = 0; axis < 2; ++axis) {
+    for (int32_t metre = 0; metre <= kUltimoMetro3000; ++metre) {
+      PlanNumber p;
+      ASSERT_TRUE(DecodePlanNumber(&in, &p)) << "axis " << axis << " metre " << metre;
+      const PlanKind kind = metre < 2                       ? PlanKind::kInt16
+                            : metre <= kUltimoMetro3000 - 2 ? PlanKind::kDouble
+                                                            : PlanKind::kEmpty;
+      ASSERT_EQ(kind, p.kind) << "axis " << axis << " metre " << metre;
+      if (kind != PlanKind::kEmpty) {
+        ASSERT_EQ(axis == 0 ? 0.0 : static_cast<double>(metre), p.value)
+            << "axis " << axis << " metre " << metre;
+      }
+    }
+  }
+  EXPECT_TRUE(in.empty());
+}
+
+// The signal "segnale, 1750, 1, 4, ..." is cell 36: the record at byte 540.
+TEST(Writer, TrackFileRecordOfASignal) {
+  TestModel t;
+  t.Compile({Rec("segnale", {1750, 1, 4, 0, 0, 0, 0, 0, 0, 0, 0}), "velocita,  0,  100"});
+  const std::string& file = t.fs.files[t.TrackFilePath()];
+  ASSERT_EQ(15u * (kUltimaCella3000 + 1), file.size());
+  // tipo 1, valore 40, valore4 3, velocita 20, pendenza 0 + 100.
+  EXPECT_EQ("01 28 00 00 00 00 00 03 00 00 00 00 14 64 00", Hex(file.substr(540, 15)));
+  EXPECT_EQ("00 00 00 00 00 00 00 00 00 00 1F 00 14 64 00", Hex(file.substr(34 * 15, 15)));
+}
+
+TEST(Writer, RunFileSlots) {
+  TestModel t;
+  t.Compile({Stazione(1000, 2, 200), "vetture,  7", "orologio,  1 53 0"});
+  const std::vector<voce> slots = t.RunFile();
+  ASSERT_EQ(87u, slots.size());
+  EXPECT_EQ("Borgo Alto", slots[1].nome);
+  EXPECT_EQ(900, slots[1].inizio);
+  EXPECT_EQ(1100, slots[1].fine);
+  EXPECT_EQ(7, slots[84].posizione);
+  EXPECT_EQ(3000, slots[84].fine);
+  EXPECT_EQ(53, slots[86].dato5);
+  for (int k : {0, 2, 50, 80}) {
+    SCOPED_TRACE(k);
+    std::string bytes;
+    EncodeVoce(slots[k], &bytes);
+    EXPECT_EQ(std::string(34, '\0'), bytes);
+  }
+}
+
+// With j = 0 there is no plan and no line file; a line file of an earlier run
+// stays as it was.
+TEST(Writer, NoLineFileWithoutCreaLinea) {
+  TestModel t;
+  t.fs.files[t.LineFilePath()] = "earlier run";
+  t.Compile({}, model_test::LineSource(), 0);
+  EXPECT_EQ(0, t.m.crea_linea);
+  EXPECT_TRUE(t.m.planimetria.empty());
+  EXPECT_EQ("earlier run", t.fs.files[t.LineFilePath()]);
+  EXPECT_EQ((std::vector<std::string>{t.RunFilePath(), t.TrackFilePath()}), Writes(t.fs));
+}
+
+TEST(Writer, LargerEarlierFilesAreReplacedWhole) {
+  TestModel t;
+  for (const std::string& path : {t.LineFilePath(), t.RunFilePath(), t.TrackFilePath()}) {
+    t.fs.files[path] = std::string(300000, 'x');
+  }
+  t.Compile({});
+  EXPECT_EQ(20u * kUltimoMetro3000 - 36, t.fs.files[t.LineFilePath()].size());
+  EXPECT_EQ(87u * 34 + 9 + 3, t.fs.files[t.RunFilePath()].size());
+  EXPECT_EQ(15u * (kUltimaCella3000 + 1), t.fs.files[t.TrackFilePath()].size());
+}
+
+// A recorded problem does not keep the files from being written.
+TEST(Writer, FilesAreWrittenWhateverWasRecorded) {
+  TestModel t;
+  t.Compile({Rec("segnale", {1750, 1, 4, 0, 0, 0, 0, 0, 0, 0, 0}), Stazione(1025, 2, 200)});
+  EXPECT_EQ(kErrStazionePosizione, t.m.cod_errore);
+  const std::vector<cella> cells = t.TrackFile();
+  ASSERT_EQ(static_cast<size_t>(kUltimaCella3000) + 1, cells.size());
+  EXPECT_EQ(kTipoSegnale, cells[36].tipo);
+  EXPECT_EQ(87u, t.RunFile().size());
+}
+
+// In the child: a compile whose run file cannot be written.
+void CompileWithRunFileFailing() {
+  FakeFileSystem fs;
+  ProbeUi ui(&fs);
+  TrackModel m(&fs, &ui, kTestFolder);
+  m.linea = "Vescolara";
+  m.treno = "631";
+  ui.WatchCompiledFiles(m);
+  fs.files[m.FullName(m.LineSourceName())] = model_test::LineSource();
+  fs.files[m.FullName(m.TrainSourceName())] = model_test::TrainSource({});
+  fs.fail_write_on = m.FullName(m.RunFileName());
+  m.memorizza_percorso(1);
+}
+
+// The run stops at the failing file: the line file is written, the track
+// file is not.
+TEST(WriterDeathTest, FailedWriteStopsTheRun) {
+  EXPECT_EXIT(CompileWithRunFileFailing(), ::testing::ExitedWithCode(kExitFatal),
+              "report: /cartella/Vescolara_631\\.sim: scrittura non riuscita\n"
+              "write /cartella/Vescolara_linea\\.dat\n"
+              "write /cartella/Vescolara_631\\.sim\n"
+              "end\n");
+}
+
+}  // namespace
+}  // namespace scenario
