@@ -399,6 +399,60 @@ TEST(TrainReader, FirstStation) {
             DumpCells(t.m.celle));
 }
 
+// Rows shaped exactly as the built-in train run writes them, on a line of
+// 99000 m (cells 0 to 2120).
+TEST(TrainReader, BuiltInRowShapes) {
+  TestModel t;
+  t.Read({"orologio,    1               53            0 ",
+          "velocit\xE0,     750,    65",
+          "stazione,     200,  2,  600,  0, 0, 0,  1,1,0,  2,4,1,    1,   1,55, 0, CORVENA C.LE",
+          "stazione,    3400, 25,  200,  0, 0, 0,  0,0,0,  0,0,0,    0,   0, 0, 0, BIVIO TALMERI",
+          "stazione,   80650, 12,  500,  1, 0, 0,  4,1,0,  2,1,1,   60,   3, 0, 0, VERZALE",
+          "stazione,   99300, 12,  600,  1, 1, 0,  1,1,0,  2,1,1,    0,   3,42, 0, LASTRIO PORTA SOLIA",
+          "segnale,   13900,   1, 4, 1,  0, 0,    1,  3,1,0, 0",
+          "segnale,   95750,   2, 3, 1,  0, 0,    2,  2,1,0, 220"},
+         LineSource({}, {"lunghezza percorso,    99000"}));
+  ASSERT_EQ(0, t.m.cod_errore);
+  EXPECT_EQ("frenata=0 vetture=0 sabbia=0 orologio=1,53,0", Generals(t.m));
+  EXPECT_EQ(13, t.m.celle[15].velocita);
+
+  struct Slot {
+    int k;
+    uint8_t tipo;
+    int32_t inizio, fine;
+    const char* nome;
+    int orario;
+    const char* dati;  // dato1 to dato10
+  };
+  const Slot kSlots[] = {
+      {1, 2, -100, 500, "CORVENA C.LE", 6900, "0 1 1 2 4 1 0 1 0 0"},
+      {2, 25, 3300, 3500, "BIVIO TALMERI", 0, "0 0 0 0 0 0 0 0 0 0"},
+      {3, 12, 80400, 80900, "VERZALE", 10800, "1 4 1 2 1 1 0 60 0 0"},
+      {4, 12, 99000, 99600, "LASTRIO PORTA SOLIA", 13320, "1 1 1 2 1 1 0 0 0 1"},
+  };
+  for (const Slot& e : kSlots) {
+    SCOPED_TRACE(e.nome);
+    const voce& s = t.m.tabella[e.k];
+    EXPECT_EQ(e.tipo, s.tipo);
+    EXPECT_EQ(e.inizio, s.inizio);
+    EXPECT_EQ(e.fine, s.fine);
+    EXPECT_EQ(e.nome, s.nome);
+    EXPECT_EQ(e.orario, s.orario);
+    const std::string dati =
+        std::to_string(s.dato1) + " " + std::to_string(s.dato2) + " " + std::to_string(s.dato3) +
+        " " + std::to_string(s.dato4) + " " + std::to_string(s.dato5) + " " +
+        std::to_string(s.dato6) + " " + std::to_string(s.dato7) + " " + std::to_string(s.dato8) +
+        " " + std::to_string(s.dato9) + " " + std::to_string(s.dato10);
+    EXPECT_EQ(e.dati, dati);
+  }
+  EXPECT_EQ("tipo=10 valore=3", model_test::Dump(t.m.celle[1617]));
+  EXPECT_EQ("tipo=10 valore=4", model_test::Dump(t.m.celle[1991]));
+  EXPECT_EQ("tipo=1 valore=43 valore2=11 valore4=4", model_test::Dump(t.m.celle[279]));
+  EXPECT_EQ("preavviso=41", model_test::Dump(t.m.celle[277]));
+  EXPECT_EQ("tipo=1 valore=32 valore2=11 valore4=8 tempo=220", model_test::Dump(t.m.celle[1916]));
+  EXPECT_EQ("preavviso=84", model_test::Dump(t.m.celle[1908]));
+}
+
 // The station cell takes tipo and valore whatever the cell held; markers
 // replace earlier advance codes.
 TEST(TrainReader, StationCellsOverwrite) {
