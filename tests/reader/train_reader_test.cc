@@ -127,6 +127,17 @@ TEST(TrainReader, OffTrackRestrictionPlacesNothing) {
   }
 }
 
+TEST(TrainReader, RestrictionEndingInTheLastCell) {
+  TestModel t;
+  t.Read({Rallentamento(9000, 950)});  // end cell round(199 + 1) = 200
+  EXPECT_EQ(0, t.m.cod_errore);
+  EXPECT_EQ(kTipoFineRall, t.m.celle[200].tipo);
+  TestModel beyond;
+  beyond.Read({Rallentamento(9000, 1000)});  // 201
+  EXPECT_EQ(kErrOltrePercorso, beyond.m.cod_errore);
+  EXPECT_EQ(9000, beyond.m.pos_errore);
+}
+
 // Faults that reach the error trap: error 25, pos_errore unchanged, no end
 // processing, and both sources gone.
 TEST(TrainReader, FaultsGoToTheErrorTrap) {
