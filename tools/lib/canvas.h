@@ -97,6 +97,10 @@ class PngCanvas : public Canvas {
   std::unique_ptr<Impl> impl_;
 };
 
+// Gives back the font caches the PNG backend's text made, once no
+// PngCanvas is left (memory checkers otherwise report them at exit).
+void ReleaseDrawingCaches();
+
 // `text` with every byte that is not part of well-formed UTF-8 replaced by
 // U+FFFD.
 std::string ValidUtf8(const std::string& text);

@@ -343,7 +343,7 @@ class ReportBuilder {
 
   std::string PlacerText(const Collector::Raw& raw) const {
     if (!raw.placer) return "";
-    return " (\"" + KeywordAt(*raw.placer) + "\" in " + FormatPlace(PlaceOf(*raw.placer)) + ")";
+    return ", posto dal record \"" + KeywordAt(*raw.placer) + "\" in " + FormatPlace(PlaceOf(*raw.placer));
   }
 
   // One warning for the raw overwrites [from, to) of one record.
@@ -370,11 +370,11 @@ class ReportBuilder {
           if (r.placer_cell >= 0) {
             owner = model_.celle[r.placer_cell].tipo == kTipoStazione ? " della stazione" : " del segnale";
           }
-          what += (what.empty() ? "" : "; ") + std::string("cella ") + std::to_string(r.index) +
-                  ": preavviso " + std::to_string(r.before.preavviso) + owner + PlacerText(r);
+          what += (what.empty() ? "" : ", ") + std::string("cella ") + std::to_string(r.index) + " (" +
+                  std::to_string(r.before.preavviso) + owner +
+                  (r.placer ? " in " + FormatPlace(PlaceOf(*r.placer)) : std::string()) + ")";
         }
-        w.testo = "il preavviso sostituisce quello già presente nelle celle " + Cells(w.celle) +
-                  " (" + what + ")";
+        w.testo = "il preavviso prende il posto di quello già presente in " + what;
         break;
       }
       case Overwrite::kTunnelRange: {
@@ -434,8 +434,8 @@ int RunCheck(const CheckOptions& options, FileSystem* disk, std::ostream* out) {
     std::vector<ScenarioName> pairs;
     std::string err;
     if (!ListSourcePairs(folder, &pairs, &err) ||
-        !ChooseScenario(pairs, options.linea, options.treno, folder, "coppia di sorgenti", &name,
-                        &err)) {
+        !ChooseScenario(pairs, options.linea, options.treno, folder, "nessuna coppia di sorgenti",
+                        "più di una coppia di sorgenti", &name, &err)) {
       return fail(err);
     }
   }

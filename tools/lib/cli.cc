@@ -87,7 +87,8 @@ int RunDisegna(const std::string& folder_arg, const std::string& output, const s
   if (name.linea.empty() || name.treno.empty()) {
     std::vector<ScenarioName> sets;
     if (!ListCompiledSets(folder, &sets, &why) ||
-        !ChooseScenario(sets, linea, treno, folder, "scenario compilato", &name, &why)) {
+        !ChooseScenario(sets, linea, treno, folder, "nessuno scenario compilato",
+                        "più di uno scenario compilato", &name, &why)) {
       return Failure(err, why);
     }
   }

@@ -11,8 +11,8 @@ bool EndsWith(std::string_view s, std::string_view suffix) {
 }
 
 bool Truncated(const char* what, size_t index, size_t offset, std::string* err) {
-  *err = std::string(what) + " " + std::to_string(index) + " troncato o non valido all'offset " +
-         std::to_string(offset);
+  *err = "record incompleto o non valido all'offset " + std::to_string(offset) + " (" + what + " " +
+         std::to_string(index) + ")";
   return false;
 }
 
@@ -76,9 +76,9 @@ bool FormatFromName(const std::string& path, CompiledFormat* format) {
 
 bool DecodeTrackFile(std::string_view bytes, std::vector<cella>* celle, std::string* err) {
   if (bytes.size() % kCellaSize != 0) {
-    *err = "la lunghezza (" + std::to_string(bytes.size()) + " byte) non è un multiplo di " +
+    *err = "lunghezza di " + std::to_string(bytes.size()) + " byte, non multipla di " +
            std::to_string(kCellaSize) + ": cella " + std::to_string(bytes.size() / kCellaSize) +
-           " troncata all'offset " + std::to_string(bytes.size() / kCellaSize * kCellaSize);
+           " incompleta all'offset " + std::to_string(bytes.size() / kCellaSize * kCellaSize);
     return false;
   }
   celle->assign(bytes.size() / kCellaSize, cella{});

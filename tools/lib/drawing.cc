@@ -613,10 +613,15 @@ std::string ScenarioSvg(const CompiledScenario& scenario) {
 }
 
 bool ScenarioPng(const CompiledScenario& scenario, std::string* png, std::string* err) {
-  const DrawingSize size = MeasureDrawing(scenario);
-  PngCanvas canvas(size.width, size.height);
-  DrawScenario(scenario, &canvas);
-  return canvas.Finish(png, err);
+  bool ok;
+  {
+    const DrawingSize size = MeasureDrawing(scenario);
+    PngCanvas canvas(size.width, size.height);
+    DrawScenario(scenario, &canvas);
+    ok = canvas.Finish(png, err);
+  }
+  ReleaseDrawingCaches();
+  return ok;
 }
 
 }  // namespace scenario

@@ -1,6 +1,7 @@
 // The PNG backend: a cairo image surface. Text goes through cairo's simple
 // font interface, which fontconfig resolves to the system's sans-serif face.
 #include <cairo.h>
+#include <fontconfig/fontconfig.h>
 
 #include <cmath>
 
@@ -116,6 +117,13 @@ void PngCanvas::Text(Point at, const std::string& utf8, const TextStyle& style) 
   cairo_show_text(cr, text.c_str());
   cairo_new_path(cr);
   cairo_restore(cr);
+}
+
+void ReleaseDrawingCaches() {
+  // cairo's font map first, then what fontconfig keeps for it; both set
+  // themselves up again when text is drawn next.
+  cairo_debug_reset_static_data();
+  FcFini();
 }
 
 bool PngCanvas::Finish(std::string* png, std::string* err) {

@@ -79,8 +79,8 @@ bool ListCompiledSets(const std::string& folder, std::vector<ScenarioName>* sets
 }
 
 bool ChooseScenario(const std::vector<ScenarioName>& found, const std::string& linea,
-                    const std::string& treno, const std::string& folder, const char* what,
-                    ScenarioName* chosen, std::string* err) {
+                    const std::string& treno, const std::string& folder, const char* none,
+                    const char* several, ScenarioName* chosen, std::string* err) {
   std::vector<ScenarioName> matching;
   for (const ScenarioName& s : found) {
     if ((linea.empty() || s.linea == linea) && (treno.empty() || s.treno == treno)) {
@@ -96,15 +96,15 @@ bool ChooseScenario(const std::vector<ScenarioName>& found, const std::string& l
     list += (list.empty() ? "" : ", ") + FormatName(s);
   }
   if (matching.empty()) {
-    *err = std::string("nessuna ") + what + " in " + folder;
+    *err = std::string(none) + " in " + folder;
     if (!linea.empty() || !treno.empty()) {
       *err += " per" + (linea.empty() ? "" : " la linea " + linea) +
               (treno.empty() ? "" : " il treno " + treno);
     }
-    if (!list.empty()) *err += " (trovate: " + list + ")";
+    if (!list.empty()) *err += " (presenti: " + list + ")";
   } else {
-    *err = std::string("più di una ") + what + " in " + folder + ": " + list +
-           "; sceglierne una con --linea e --treno";
+    *err = std::string(several) + " in " + folder + ": " + list +
+           "; scegliere con --linea e --treno";
   }
   return false;
 }

@@ -30,10 +30,11 @@ bool ListCompiledSets(const std::string& folder, std::vector<ScenarioName>* sets
 
 // Picks the one scenario among `found` that matches the names given (an empty
 // name matches any). False with a message listing what was found when there
-// is none or more than one; `what` names the kind ("coppia di sorgenti").
+// is none or more than one; `none` and `several` start those messages
+// ("nessuna coppia di sorgenti", "più di una coppia di sorgenti").
 bool ChooseScenario(const std::vector<ScenarioName>& found, const std::string& linea,
-                    const std::string& treno, const std::string& folder, const char* what,
-                    ScenarioName* chosen, std::string* err);
+                    const std::string& treno, const std::string& folder, const char* none,
+                    const char* several, ScenarioName* chosen, std::string* err);
 
 // `folder` + separator + `name`, or `name` alone when folder is "" or ".".
 std::string DisplayPath(const std::string& folder, const std::string& name);
