@@ -93,6 +93,9 @@ bool Free(const Box& box, const std::vector<Box>& taken) {
   return true;
 }
 
+// The decimals a kilometre label needs when labels are `step` metres apart.
+int KmDecimals(double step) { return step >= 1000 ? 0 : step >= 100 ? 1 : 2; }
+
 // A round step for about `count` ticks over `span`.
 double NiceStep(double span, int count) {
   const double raw = span / std::max(count, 1);
@@ -199,10 +202,13 @@ void DrawTitle(Canvas* c, const CompiledScenario& s, const Layout& l) {
   const ScenarioFacts& f = l.facts;
   c->Text({kLeft, 38}, "Linea " + s.linea + " \u2014 treno " + s.treno,
           Style(24, kInk, Anchor::kStart, true));
+  auto count = [](size_t n, const char* one, const char* many) {
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+  };
   std::string sub = "percorso di " + Km(f.route_length, 1) + " km, " +
-                    std::to_string(f.stations.size()) + " stazioni, " +
-                    std::to_string(f.signals.size()) + " segnali, " +
-                    std::to_string(f.tunnels.size()) + " gallerie";
+                    count(f.stations.size(), "stazione", "stazioni") + ", " +
+                    count(f.signals.size(), "segnale", "segnali") + ", " +
+                    count(f.tunnels.size(), "galleria", "gallerie");
   c->Text({kLeft, 60}, sub, Style(13, kGrey));
 }
 
@@ -293,7 +299,7 @@ void DrawPlan(Canvas* c, const CompiledScenario& s, const Layout& l) {
   for (double m = step; m < v.last_metre; m += step) {
     const Point q = at(static_cast<int64_t>(m));
     c->Circle(q, 2.2, kInk, std::nullopt);
-    place_label(static_cast<int64_t>(m), "km " + Km(m, 0), Style(10, kGrey), -1);
+    place_label(static_cast<int64_t>(m), "km " + Km(m, KmDecimals(step)), Style(10, kGrey), -1);
   }
   // Scale bar, bottom left.
   const double bar_m = NiceStep(l.plan.last_metre / 6.0, 1);
@@ -302,7 +308,7 @@ void DrawPlan(Canvas* c, const CompiledScenario& s, const Layout& l) {
   c->Line({bx, by}, {bx + bar_px, by}, Stroke{kInk, 2});
   c->Line({bx, by - 4}, {bx, by + 4}, Stroke{kInk, 1.5});
   c->Line({bx + bar_px, by - 4}, {bx + bar_px, by + 4}, Stroke{kInk, 1.5});
-  c->Text({bx + bar_px + 8, by + 4}, Km(bar_m, bar_m < 1000 ? 1 : 0) + " km", Style(11, kInk));
+  c->Text({bx + bar_px + 8, by + 4}, Km(bar_m, KmDecimals(bar_m)) + " km", Style(11, kInk));
 }
 
 void YAxis(Canvas* c, double top, double height, double lo, double hi, double step,
@@ -417,6 +423,16 @@ void DrawLane(Canvas* c, const Layout& l) {
     c->Line({x, base + 4}, {x, base + 24}, Stroke{kInk, 1});
     c->Circle({x, base + 24}, 4.2, sg.sx == 2 ? kMainSignal : kDistantSignal, Stroke{kInk, 0.8});
   }
+  // Each restriction as a band from its start to its end.
+  for (size_t i = 0; i < f.boards.size(); ++i) {
+    if (f.boards[i].tipo != kTipoInizioRall) continue;
+    for (size_t j = i + 1; j < f.boards.size(); ++j) {
+      if (f.boards[j].tipo != kTipoFineRall) continue;
+      const double x0 = l.X(f.boards[i].metro), x1 = l.X(f.boards[j].metro);
+      c->Rect(x0, base + 36, std::max(x1 - x0, 1.0), 5, WithAlpha(kRestriction, 0.45), std::nullopt);
+      break;
+    }
+  }
   // Restriction cells and text boards further down; the board texts in
   // rows, each in the first row where it has room.
   std::vector<double> row_ends;
@@ -451,7 +467,7 @@ void DrawLane(Canvas* c, const Layout& l) {
   for (double m = 0; m <= f.extent + 1e-9; m += minor) {
     const bool major = std::fmod(m + 1e-6, step) < 1e-3;
     c->Line({l.X(m), axis}, {l.X(m), axis + (major ? 7 : 4)}, Stroke{kInk, 1});
-    if (major) c->Text({l.X(m), axis + 21}, Km(m, 0), Style(11, kInk, Anchor::kMiddle));
+    if (major) c->Text({l.X(m), axis + 21}, Km(m, KmDecimals(step)), Style(11, kInk, Anchor::kMiddle));
   }
   c->Text({kLeft + kPlotWidth, axis + 36}, "km", Style(11, kGrey, Anchor::kEnd));
 }
