@@ -58,7 +58,8 @@ int LineOf(const Lines& lines, const std::string& marker) {
 
 // The compiled files the builder's compile pass makes of these sources, run
 // directly on the core.
-std::map<std::string, std::string> CompileWithCore(const Lines& line, const Lines& train, int32_t j) {
+std::map<std::string, std::string> CompileWithCore(const Lines& line, const Lines& train,
+                                                   int32_t j) {
   FakeFileSystem fs;
   RecordingUi ui;
   TrackModel model(&fs, &ui, kTestFolder);
@@ -104,87 +105,236 @@ std::string Signal(int position, const char* values = kSignal) {
 
 const std::vector<Case>& Cases() {
   static const std::vector<Case> kCases = {
-      {1, [](Lines* l, Lines*) { Set(l, "lunghezza", "lunghezza percorso,    1000001"); },
-       2, 'L', "lunghezza", std::nullopt, {}},
-      {2, [](Lines* l, Lines*) {
+      {1,
+       [](Lines* l, Lines*) { Set(l, "lunghezza", "lunghezza percorso,    1000001"); },
+       2,
+       'L',
+       "lunghezza",
+       std::nullopt,
+       {}},
+      {2,
+       [](Lines* l, Lines*) {
          Set(l, "progressiva", "progressiva chilometrica uno,    0,    4920,    1");
        },
-       1, 'L', "progressiva", std::nullopt, {}},
-      {3, [](Lines* l, Lines*) { Set(l, "ripetizione", "ripetizione segnali 4 codici,    925,    0"); },
-       1, 'L', "ripetizione", std::nullopt, {}},
-      {4, [](Lines* l, Lines*) { Set(l, "ripetizione", "ripetizione segnali 4 codici,    900,    4525"); },
-       1, 'L', "ripetizione", std::nullopt, {}},
-      {5, [](Lines* l, Lines*) { Set(l, "ripetizione", "ripetizione segnali codici,    900,    4500"); },
-       1, 'L', "ripetizione", std::nullopt, {}},
-      {6, [](Lines* l, Lines*) { Add(l, {"cartello_indicatore,  850,   (F)"}); },
-       1, 'L', "(F)", 850, {{18, kTipoCartello}}},
-      {7, [](Lines*, Lines* t) { Add(t, {"abbattimento,  1800,  0"}); },
-       1, 'T', "abbattimento", 1800, {{36, kTipoSegnale}}},
-      {8, [](Lines*, Lines* t) { Set(t, "stazione", "stazione,  225,  2,  600,  0, 0, 0,  1,1,0,  2,4,1,  1,  1,55, 0, PRIMA"); },
-       1, 'T', "stazione", 225, {}},
-      {9, [](Lines*, Lines* t) { Set(t, "stazione", "stazione,  200,  2,  650,  0, 0, 0,  1,1,0,  2,4,1,  1,  1,55, 0, PRIMA"); },
-       1, 'T', "stazione", 200, {}},
+       1,
+       'L',
+       "progressiva",
+       std::nullopt,
+       {}},
+      {3,
+       [](Lines* l, Lines*) {
+         Set(l, "ripetizione", "ripetizione segnali 4 codici,    925,    0");
+       },
+       1,
+       'L',
+       "ripetizione",
+       std::nullopt,
+       {}},
+      {4,
+       [](Lines* l, Lines*) {
+         Set(l, "ripetizione", "ripetizione segnali 4 codici,    900,    4525");
+       },
+       1,
+       'L',
+       "ripetizione",
+       std::nullopt,
+       {}},
+      {5,
+       [](Lines* l, Lines*) {
+         Set(l, "ripetizione", "ripetizione segnali codici,    900,    4500");
+       },
+       1,
+       'L',
+       "ripetizione",
+       std::nullopt,
+       {}},
+      {6,
+       [](Lines* l, Lines*) { Add(l, {"cartello_indicatore,  850,   (F)"}); },
+       1,
+       'L',
+       "(F)",
+       850,
+       {{18, kTipoCartello}}},
+      {7,
+       [](Lines*, Lines* t) { Add(t, {"abbattimento,  1800,  0"}); },
+       1,
+       'T',
+       "abbattimento",
+       1800,
+       {{36, kTipoSegnale}}},
+      {8,
+       [](Lines*, Lines* t) {
+         Set(t, "stazione",
+             "stazione,  225,  2,  600,  0, 0, 0,  1,1,0,  2,4,1,  1,  1,55, 0, PRIMA");
+       },
+       1,
+       'T',
+       "stazione",
+       225,
+       {}},
+      {9,
+       [](Lines*, Lines* t) {
+         Set(t, "stazione",
+             "stazione,  200,  2,  650,  0, 0, 0,  1,1,0,  2,4,1,  1,  1,55, 0, PRIMA");
+       },
+       1,
+       'T',
+       "stazione",
+       200,
+       {}},
       // 77 more boards leave the first station no slot.
-      {10, [](Lines* l, Lines*) {
+      {10,
+       [](Lines* l, Lines*) {
          Lines boards;
          for (int k = 0; k < 77; ++k) {
            boards.push_back("cartello_indicatore,  " + std::to_string(2000 + 50 * k) + ",   (B)");
          }
          Add(l, boards);
        },
-       1, 'T', "stazione", std::nullopt, {}},
+       1,
+       'T',
+       "stazione",
+       std::nullopt,
+       {}},
       // The signal in cell 32 before the warning board in cell 40 has
       // signals in both cells in front of it.
-      {11, [](Lines*, Lines* t) {
-         Add(t, {Signal(1450), Signal(1500), Signal(1550), "rallentamento,  3150,  60,  500,  0,  0,  0"});
+      {11,
+       [](Lines*, Lines* t) {
+         Add(t, {Signal(1450), Signal(1500), Signal(1550),
+                 "rallentamento,  3150,  60,  500,  0,  0,  0"});
        },
-       1, 'T', "segnale,    1550", 1600, {{31, kTipoSegnale}, {30, kTipoSegnale}}},
+       1,
+       'T',
+       "segnale,    1550",
+       1600,
+       {{31, kTipoSegnale}, {30, kTipoSegnale}}},
       // The first guard group of the restriction starting in cell 21.
-      {12, [](Lines*, Lines* t) {
-         Add(t, {Signal(650), Signal(700), Signal(750), "rallentamento,  1000,  120,  500,  0,  0,  0"});
+      {12,
+       [](Lines*, Lines* t) {
+         Add(t, {Signal(650), Signal(700), Signal(750),
+                 "rallentamento,  1000,  120,  500,  0,  0,  0"});
        },
-       1, 'T', "rallentamento", 1050, {{16, kTipoSegnale}, {15, kTipoSegnale}, {14, kTipoSegnale}}},
+       1,
+       'T',
+       "rallentamento",
+       1050,
+       {{16, kTipoSegnale}, {15, kTipoSegnale}, {14, kTipoSegnale}}},
       // The inner code 8 cells into a slow restriction.
-      {13, [](Lines*, Lines* t) {
-         Add(t, {Signal(1350), Signal(1400), Signal(1450), "rallentamento,  1000,  60,  1000,  0,  0,  0"});
+      {13,
+       [](Lines*, Lines* t) {
+         Add(t, {Signal(1350), Signal(1400), Signal(1450),
+                 "rallentamento,  1000,  60,  1000,  0,  0,  0"});
        },
-       1, 'T', "rallentamento", 1450,
+       1,
+       'T',
+       "rallentamento",
+       1450,
        {{28, kTipoSegnale}, {29, kTipoSegnale}, {30, kTipoSegnale}}},
       {15, [](Lines*, Lines* t) { Add(t, {Signal(20000)}); }, 1, 'T', "20000", 20000, {}},
-      {16, [](Lines*, Lines* t) { Add(t, {Signal(400)}); }, 1, 'T', "segnale,    400", 400,
+      {16,
+       [](Lines*, Lines* t) { Add(t, {Signal(400)}); },
+       1,
+       'T',
+       "segnale,    400",
+       400,
        {{9, kTipoStazione}}},
-      {17, [](Lines*, Lines* t) { Add(t, {Signal(1950), "rallentamento,  3150,  60,  500,  0,  0,  0"}); },
-       1, 'T', "rallentamento", 3150, {{40, kTipoSegnale}}},
-      {18, [](Lines*, Lines* t) { Add(t, {"rallentamento,  1750,  60,  500,  0,  0,  0"}); },
-       1, 'T', "rallentamento", 1750, {{36, kTipoSegnale}}},
-      {19, [](Lines*, Lines* t) { Add(t, {"rallentamento,  1000,  60,  750,  0,  0,  0"}); },
-       1, 'T', "rallentamento", 1000, {{36, kTipoSegnale}}},
-      {20, [](Lines*, Lines* t) { Add(t, {"rallentamento,  3150,  60,  500,  0,  1,  0"}); },
-       1, 'T', "rallentamento", 3150, {{36, kTipoSegnale}}},
-      {21, [](Lines* l, Lines*) {
+      {17,
+       [](Lines*, Lines* t) {
+         Add(t, {Signal(1950), "rallentamento,  3150,  60,  500,  0,  0,  0"});
+       },
+       1,
+       'T',
+       "rallentamento",
+       3150,
+       {{40, kTipoSegnale}}},
+      {18,
+       [](Lines*, Lines* t) { Add(t, {"rallentamento,  1750,  60,  500,  0,  0,  0"}); },
+       1,
+       'T',
+       "rallentamento",
+       1750,
+       {{36, kTipoSegnale}}},
+      {19,
+       [](Lines*, Lines* t) { Add(t, {"rallentamento,  1000,  60,  750,  0,  0,  0"}); },
+       1,
+       'T',
+       "rallentamento",
+       1000,
+       {{36, kTipoSegnale}}},
+      {20,
+       [](Lines*, Lines* t) { Add(t, {"rallentamento,  3150,  60,  500,  0,  1,  0"}); },
+       1,
+       'T',
+       "rallentamento",
+       3150,
+       {{36, kTipoSegnale}}},
+      {21,
+       [](Lines* l, Lines*) {
          Add(l, {"indicatori_vmax,  850,  125,  135,  140,  0,  125,  135,  140,  0"});
        },
-       1, 'L', "indicatori_vmax", 850, {{18, kTipoCartello}}},
-      {22, [](Lines*, Lines* t) {
+       1,
+       'L',
+       "indicatori_vmax",
+       850,
+       {{18, kTipoCartello}}},
+      {22,
+       [](Lines*, Lines* t) {
          Add(t, {"stazione,  800,  2,  600,  0, 0, 0,  1,1,0,  2,4,1,  1,  1,55, 0, SECONDA"});
        },
-       1, 'T', "SECONDA", 800, {}},
-      {24, [](Lines*, Lines* t) {
-         Set(t, "stazione", "stazione,  0,  12,  200,  0, 0, 0,  1,1,0,  2,4,1,  1,  1,55, 0, ZERO");
+       1,
+       'T',
+       "SECONDA",
+       800,
+       {}},
+      {24,
+       [](Lines*, Lines* t) {
+         Set(t, "stazione",
+             "stazione,  0,  12,  200,  0, 0, 0,  1,1,0,  2,4,1,  1,  1,55, 0, ZERO");
        },
-       1, 'T', "ZERO", std::nullopt, {}},
+       1,
+       'T',
+       "ZERO",
+       std::nullopt,
+       {}},
       // A signal cut short by the end of the file.
-      {25, [](Lines*, Lines* t) { Set(t, "segnale", "segnale,    1750,   1"); }, 1, 'T', "segnale",
-       std::nullopt, {}},
-      {102, [](Lines* l, Lines*) { *l = {"lunghezza percorso,    5000", "[fine]"}; }, 2, 'L',
-       "lunghezza", std::nullopt, {}},
-      {103, [](Lines* l, Lines*) { Set(l, "curvad4", "curvad7,  1100,  250"); }, 1, 'L', "curvad7",
-       std::nullopt, {}},
+      {25,
+       [](Lines*, Lines* t) { Set(t, "segnale", "segnale,    1750,   1"); },
+       1,
+       'T',
+       "segnale",
+       std::nullopt,
+       {}},
+      {102,
+       [](Lines* l, Lines*) {
+         *l = {"lunghezza percorso,    5000", "[fine]"};
+       },
+       2,
+       'L',
+       "lunghezza",
+       std::nullopt,
+       {}},
+      {103,
+       [](Lines* l, Lines*) { Set(l, "curvad4", "curvad7,  1100,  250"); },
+       1,
+       'L',
+       "curvad7",
+       std::nullopt,
+       {}},
       // Cell 1 taken by a signal at 0 m: the reserved places are in use.
-      {1250, [](Lines*, Lines* t) { Add(t, {Signal(0)}); }, 2, 'T', "segnale,    0", std::nullopt,
+      {1250,
+       [](Lines*, Lines* t) { Add(t, {Signal(0)}); },
+       2,
+       'T',
+       "segnale,    0",
+       std::nullopt,
        {{1, kTipoSegnale}}},
-      {1251, [](Lines*, Lines* t) { Add(t, {Signal(0, "1, 0, 1,  0, 0,    0,  0,0,0, 0")}); }, 2, 'T',
-       "segnale,    0", std::nullopt, {{1, kTipoSegnale}}},
+      {1251,
+       [](Lines*, Lines* t) { Add(t, {Signal(0, "1, 0, 1,  0, 0,    0,  0,0,0, 0")}); },
+       2,
+       'T',
+       "segnale,    0",
+       std::nullopt,
+       {{1, kTipoSegnale}}},
   };
   return kCases;
 }
@@ -263,10 +413,12 @@ TEST(CompilaReport, TextFormIsFileLineColumn) {
   const ToolRun run = RunScenario(dir.parent_path().string(), "compila " + ShellQuote(sub));
   EXPECT_EQ(1, run.status);
   const Lines expected = {
-      sub + "/Prova_7-.txt:9:1: errore: problema n. 16: cella del segnale gia' occupata; "
-            "pos_errore 400 m; la cella 9 (metri 450-500) è occupata da cella di stazione (tipo 10)",
-      sub + "/Prova_7-.txt:6:1: nota: qui il record \"stazione\" ha posto cella di stazione "
-            "(tipo 10) nella cella 9",
+      sub +
+          "/Prova_7-.txt:9:1: errore: problema n. 16: cella del segnale gia' occupata; "
+          "pos_errore 400 m; la cella 9 (metri 450-500) è occupata da cella di stazione (tipo 10)",
+      sub +
+          "/Prova_7-.txt:6:1: nota: qui il record \"stazione\" ha posto cella di stazione "
+          "(tipo 10) nella cella 9",
       "scenario: scritti comunque, come dal costruttore: " + sub + "/Prova_linea.dat, " + sub +
           "/Prova_7.sim, " + sub + "/Prova_7.dat",
   };
@@ -289,11 +441,27 @@ TEST(CompilaReport, MissingLineSourceIsProblem101AndWritesNothing) {
   EXPECT_EQ(1u, FolderFiles(dir.path()).size());
 }
 
+TEST(CompilaReport, MissingTrainSourceWritesNothing) {
+  TempDir dir;
+  WriteBytes(dir.File(LineSource()), JoinCrLf(FixtureLine()));
+  ToolRun run = RunScenario(dir.path(), "compila --json --linea Prova --treno 7");
+  EXPECT_EQ(2, run.status);
+  const json report = json::parse(run.out, nullptr, false);
+  ASSERT_FALSE(report.is_discarded()) << run.out;
+  EXPECT_TRUE(report["problema"].is_null());
+  EXPECT_EQ(json::array({"file del treno mancante: " + TrainSource()}), report["errori"]);
+  // Without names, a line source alone is no pair.
+  run = RunScenario(dir.path(), "compila");
+  EXPECT_EQ(2, run.status);
+  EXPECT_NE(std::string::npos, run.out.find("nessuna coppia di sorgenti")) << run.out;
+  EXPECT_EQ(1u, FolderFiles(dir.path()).size());
+}
+
 TEST(CompilaReport, WarnsAboutSilentOverwritesAndChangesNothing) {
   Lines line = FixtureLine(), train = FixtureTrain();
-  Add(&line, {"montagna,  2700,  3000,  2"});               // over cells 54, 55 of 2500-2800
-  Before(&train, "stazione", {Signal(400)});                 // the station cell 9 replaces it
-  Add(&train, {Signal(1650)});                               // advance codes over those of 1750
+  Add(&line, {"montagna,  2700,  3000,  2"});  // over cells 54, 55 of 2500-2800
+  Before(&train, "stazione", {Signal(400)});   // the station cell 9 replaces it
+  Add(&train, {Signal(1650)});                 // advance codes over those of 1750
   Scratch scratch(line, train);
   const ToolRun run = RunScenario(scratch.dir.path(), "compila --json");
   EXPECT_EQ(0, run.status) << run.out;
@@ -323,8 +491,9 @@ TEST(CompilaReport, WarnsAboutSilentOverwritesAndChangesNothing) {
   }
   EXPECT_NE(std::string::npos, avvisi[0]["testo"].get<std::string>().find("2500-2800 m"));
   EXPECT_NE(std::string::npos, avvisi[2]["testo"].get<std::string>().find("segnale (tipo 1)"));
-  EXPECT_NE(std::string::npos, avvisi[3]["testo"].get<std::string>().find("cella 32 (32 del segnale in Prova_7-.txt:" +
-                                                            std::to_string(LineOf(train, "segnale,    1750")) + ":1)"));
+  EXPECT_NE(std::string::npos, avvisi[3]["testo"].get<std::string>().find(
+                                   "cella 32 (32 del segnale in Prova_7-.txt:" +
+                                   std::to_string(LineOf(train, "segnale,    1750")) + ":1)"));
 
   // Warnings change no output.
   std::map<std::string, std::string> after = FolderFiles(scratch.dir.path());

@@ -1,12 +1,13 @@
 // The `scenario` executable as a user runs it: sorgenti and compila give the
 // builder's files, every command has --help, usage errors fail cleanly.
+#include "tools/lib/cli.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
 #include "model/track_model.h"
 #include "tests/tools/tool_test_util.h"
-#include "tools/lib/cli.h"
 
 namespace scenario {
 namespace {
@@ -29,19 +30,23 @@ TEST(Cli, SorgentiThenCompilaGiveTheBuildersFiles) {
   model.treno = kTrenoPredefinito;
   model.dati_linea();
   model.dati_treno();
-  EXPECT_EQ(fs.files[model.FullName("Vescolara_linea.txt")], ReadBytes(dir.File("Vescolara_linea.txt")));
-  EXPECT_EQ(fs.files[model.FullName("Vescolara_631-.txt")], ReadBytes(dir.File("Vescolara_631-.txt")));
+  EXPECT_EQ(fs.files[model.FullName("Vescolara_linea.txt")],
+            ReadBytes(dir.File("Vescolara_linea.txt")));
+  EXPECT_EQ(fs.files[model.FullName("Vescolara_631-.txt")],
+            ReadBytes(dir.File("Vescolara_631-.txt")));
 
   run = RunScenario(dir.path(), "compila");
   ASSERT_EQ(0, run.status) << run.out;
-  EXPECT_EQ("scenario: scritti Vescolara_linea.dat, Vescolara_631.sim, Vescolara_631.dat\n", run.out);
+  EXPECT_EQ("scenario: scritti Vescolara_linea.dat, Vescolara_631.sim, Vescolara_631.dat\n",
+            run.out);
   for (const char* name : {"Vescolara_linea.dat", "Vescolara_631.sim", "Vescolara_631.dat"}) {
     const std::string mine = ReadBytes(dir.File(name));
     EXPECT_FALSE(mine.empty()) << name;
     EXPECT_TRUE(mine == ReadBytes(builder.File(name))) << name << " differs from the builder's";
   }
   // The sources are still there, unchanged.
-  EXPECT_EQ(fs.files[model.FullName("Vescolara_linea.txt")], ReadBytes(dir.File("Vescolara_linea.txt")));
+  EXPECT_EQ(fs.files[model.FullName("Vescolara_linea.txt")],
+            ReadBytes(dir.File("Vescolara_linea.txt")));
   EXPECT_EQ(5u, FolderFiles(dir.path()).size());
 }
 

@@ -8,9 +8,9 @@
 #include <algorithm>
 
 #include "driver/run_driver.h"
+#include "tests/tools/tool_test_util.h"
 #include "tools/lib/canvas.h"
 #include "tools/lib/compiled_files.h"
-#include "tests/tools/tool_test_util.h"
 
 namespace scenario {
 namespace {
@@ -47,11 +47,12 @@ const CompiledScenario& BuiltIn() {
     const std::string tag = xml.substr(i + 1, end - i - 1);
     i = end;
     if (tag.empty() || tag[0] == '?') continue;
-    const std::string name = tag.substr(tag[0] == '/' ? 1 : 0, tag.find_first_of(" /", 1) - (tag[0] == '/' ? 1 : 0));
+    const std::string name =
+        tag.substr(tag[0] == '/' ? 1 : 0, tag.find_first_of(" /", 1) - (tag[0] == '/' ? 1 : 0));
     if (tag[0] == '/') {
       if (open.empty() || open.back() != name) {
-        return ::testing::AssertionFailure() << "</" << name << "> closes "
-                                             << (open.empty() ? "nothing" : open.back());
+        return ::testing::AssertionFailure()
+               << "</" << name << "> closes " << (open.empty() ? "nothing" : open.back());
       }
       open.pop_back();
     } else if (tag.back() != '/') {
@@ -98,7 +99,8 @@ TEST(ScenarioFacts, OfTheBuiltInScenario) {
   for (size_t k = 0; k < 1000; ++k) e += (BuiltIn().celle[k].pendenza - 100) * 0.05;
   EXPECT_NEAR(e, f.elevation[1000], 1e-9);
   const double top = *std::max_element(f.elevation.begin(), f.elevation.begin() + 1980);
-  const size_t summit = std::max_element(f.elevation.begin(), f.elevation.begin() + 1980) - f.elevation.begin();
+  const size_t summit =
+      std::max_element(f.elevation.begin(), f.elevation.begin() + 1980) - f.elevation.begin();
   EXPECT_GT(top, 100);
   EXPECT_TRUE(summit * 50 > 41150 && summit * 50 < 59650) << summit;  // inside the Scogliera tunnel
 }
@@ -109,7 +111,10 @@ TEST(BoardLabel, DropsTheParentheses) {
     const char* out;
   };
   static const Case kCases[] = {
-      {"(COD)", "COD"}, {"( P.L.)(2+200)", "P.L. · 2+200"}, {"senza", "senza"}, {"()", ""},
+      {"(COD)", "COD"},
+      {"( P.L.)(2+200)", "P.L. · 2+200"},
+      {"senza", "senza"},
+      {"()", ""},
       {"( GALLERIA )( SCOGLIERA)", "GALLERIA · SCOGLIERA"},
   };
   for (const Case& c : kCases) EXPECT_EQ(c.out, BoardLabel(c.in)) << c.in;
@@ -127,7 +132,8 @@ TEST(ScenarioSvg, IsAWellFormedDocumentWithItsTexts) {
   EXPECT_NE(std::string::npos, svg.find(">Linea Vescolara — treno 631</text>"));
   EXPECT_NE(std::string::npos, svg.find(">GALLERIA · SCOGLIERA · KM. 18+050</text>"));
   const DrawingSize size = MeasureDrawing(BuiltIn());
-  EXPECT_NE(std::string::npos, svg.find("width=\"1600\" height=\"" + std::to_string(size.height) + "\""));
+  EXPECT_NE(std::string::npos,
+            svg.find("width=\"1600\" height=\"" + std::to_string(size.height) + "\""));
 }
 
 TEST(ScenarioPng, IsAPngOfTheDrawingsSize) {
@@ -176,7 +182,7 @@ TEST(ScenarioDrawing, HandMadeScenarioWithoutLineFile) {
   s.celle[3].tipo = kTipoCartello;
   s.celle[3].valore = 80;
   s.tabella[80].nome = "(A<B & \"C\")\x01\xff";  // Windows-1252 bytes, one control byte
-  s.tabella[1].nome = "STAZIONE \xc8";          // È
+  s.tabella[1].nome = "STAZIONE \xc8";           // È
   s.tabella[1].posizione = 300;
   s.tabella[1].inizio = 200;
   s.tabella[1].fine = 400;
@@ -186,7 +192,8 @@ TEST(ScenarioDrawing, HandMadeScenarioWithoutLineFile) {
   EXPECT_NE(std::string::npos, svg.find("planimetria non disponibile"));
   EXPECT_NE(std::string::npos, svg.find("Piccola&lt;&amp;&gt;"));
   EXPECT_NE(std::string::npos, svg.find(">STAZIONE È</text>"));
-  EXPECT_NE(std::string::npos, svg.find(">A&lt;B &amp; &quot;C&quot; · \xEF\xBF\xBD\xC3\xBF</text>"));
+  EXPECT_NE(std::string::npos,
+            svg.find(">A&lt;B &amp; &quot;C&quot; · \xEF\xBF\xBD\xC3\xBF</text>"));
   std::string png, err;
   EXPECT_TRUE(ScenarioPng(s, &png, &err)) << err;
 
@@ -203,8 +210,8 @@ TEST(XmlEscape, EscapesAndRepairs) {
   const Case kCases[] = {
       {"a&b<c>\"'", "a&amp;b&lt;c&gt;&quot;&apos;"},
       {"caffè", "caffè"},
-      {"\xe8", "\xEF\xBF\xBD"},                // a lone Windows-1252 byte
-      {"\xc3", "\xEF\xBF\xBD"},                // cut short
+      {"\xe8", "\xEF\xBF\xBD"},                                  // a lone Windows-1252 byte
+      {"\xc3", "\xEF\xBF\xBD"},                                  // cut short
       {"\xed\xa0\x80", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},  // a surrogate
       {"tab\tok\x02", "tab\tok\xEF\xBF\xBD"},
   };

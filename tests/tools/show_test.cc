@@ -135,19 +135,22 @@ TEST_F(ShowTest, TextHasOneRecordPerLineWithItsMembers) {
   std::ostringstream out, err;
   ASSERT_EQ(0, RunShow({dir.File("Prova_7.dat")}, options, RealFileSystem(), &out, &err));
   const cella& c = model.celle[36];
-  EXPECT_EQ("cella 36 metro 1800: tipo 1 (segnale), valore 40, valore2 0, valore3 0, valore4 3, "
-            "tempo 0, preavviso 0, montagna 0, velocita " + std::to_string(c.velocita) +
-                ", pendenza " + std::to_string(c.pendenza) + ", aderenza 100\n",
-            out.str());
+  EXPECT_EQ(
+      "cella 36 metro 1800: tipo 1 (segnale), valore 40, valore2 0, valore3 0, valore4 3, "
+      "tempo 0, preavviso 0, montagna 0, velocita " +
+          std::to_string(c.velocita) + ", pendenza " + std::to_string(c.pendenza) +
+          ", aderenza 100\n",
+      out.str());
 
   options.da = 1;
   options.a = 1;
   out.str("");
   ASSERT_EQ(0, RunShow({dir.File("Prova_7.sim")}, options, RealFileSystem(), &out, &err));
-  EXPECT_EQ("voce 1: tipo 2, inizio -100, fine 500, posizione 200, dato1 0, nome \"PRIMA\", "
-            "dato2 1, dato3 1, dato4 2, dato5 4, dato6 1, dato7 0, dato8 1, dato9 0, dato10 0, "
-            "orario 6900\n",
-            out.str());
+  EXPECT_EQ(
+      "voce 1: tipo 2, inizio -100, fine 500, posizione 200, dato1 0, nome \"PRIMA\", "
+      "dato2 1, dato3 1, dato4 2, dato5 4, dato6 1, dato7 0, dato8 1, dato9 0, dato10 0, "
+      "orario 6900\n",
+      out.str());
 
   // The last plan metres: computed, then the two that stay empty.
   options.da = model.ultimo_metro - 2;
@@ -178,8 +181,12 @@ TEST(FormatDouble, ShortestFormThatReadsBack) {
     const char* out;
   };
   static const Case kCases[] = {
-      {2.0, "2.0"}, {0.1, "0.1"}, {-3.5, "-3.5"}, {1e300, "1e+300"},
-      {-58809.87666731389, "-58809.87666731389"}, {0.0, "0.0"},
+      {2.0, "2.0"},
+      {0.1, "0.1"},
+      {-3.5, "-3.5"},
+      {1e300, "1e+300"},
+      {-58809.87666731389, "-58809.87666731389"},
+      {0.0, "0.0"},
   };
   for (const Case& c : kCases) EXPECT_EQ(c.out, FormatDouble(c.in)) << c.in;
 }
@@ -200,10 +207,12 @@ TEST(Mostra, BrokenFilesGiveACleanMessage) {
   };
   const Case kCases[] = {
       {"corto.dat", track + "abc", "cella 3 incompleta all'offset 45"},
-      {"corto.sim", run.substr(0, 5 * 34 + 10), "record incompleto o non valido all'offset 170 (voce 5)"},
+      {"corto.sim", run.substr(0, 5 * 34 + 10),
+       "record incompleto o non valido all'offset 170 (voce 5)"},
       {"lungo.sim", run + "x", "1 byte in più dopo la voce 86"},
       {"dispari_linea.dat", line.substr(0, 4), "numero dispari di elementi (1)"},
-      {"tag_linea.dat", line + std::string("\x07\x00", 2), "record incompleto o non valido all'offset 8 (elemento 2)"},
+      {"tag_linea.dat", line + std::string("\x07\x00", 2),
+       "record incompleto o non valido all'offset 8 (elemento 2)"},
       {"nome.txt", "", "formato sconosciuto"},
   };
   for (const Case& c : kCases) {
@@ -233,7 +242,8 @@ TEST(Mostra, FormatOverridesTheName) {
   std::ostringstream out, err;
   ShowOptions options;
   options.formato = CompiledFormat::kTrack;
-  EXPECT_EQ(0, RunShow({dir.File("celle.bin")}, options, RealFileSystem(), &out, &err)) << err.str();
+  EXPECT_EQ(0, RunShow({dir.File("celle.bin")}, options, RealFileSystem(), &out, &err))
+      << err.str();
   EXPECT_EQ(0u, out.str().rfind("cella 0 metro 0: tipo 1 (segnale), valore 257,", 0)) << out.str();
 }
 

@@ -102,7 +102,8 @@ inline std::map<std::string, std::string> FolderFiles(const std::string& folder)
   std::map<std::string, std::string> files;
   std::error_code ec;
   for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
-    if (entry.is_regular_file()) files[entry.path().filename().string()] = ReadBytes(entry.path().string());
+    if (entry.is_regular_file())
+      files[entry.path().filename().string()] = ReadBytes(entry.path().string());
   }
   return files;
 }

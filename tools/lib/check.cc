@@ -133,7 +133,8 @@ class ReportBuilder {
     const std::string* bytes = Bytes(where);
     if (bytes == nullptr) return Place{};
     Place place;
-    place.file = where.file == SourceLocation::File::kLine ? sources_.line_name : sources_.train_name;
+    place.file =
+        where.file == SourceLocation::File::kLine ? sources_.line_name : sources_.train_name;
     LineAndColumn(*bytes, where.offset, &place.line, &place.column);
     return place;
   }
@@ -206,7 +207,9 @@ class ReportBuilder {
         break;
       case kErrFineRall: {
         std::vector<int32_t> v;  // x, v, l
-        if (ValuesAt(where, 3, &v)) AddOccupant(cell((static_cast<double>(v[0]) + v[2]) / 50.0 + 1), &p);
+        if (ValuesAt(where, 3, &v)) {
+          AddOccupant(cell((static_cast<double>(v[0]) + v[2]) / 50.0 + 1), &p);
+        }
         break;
       }
       case kErrZonaRall: {
@@ -224,9 +227,7 @@ class ReportBuilder {
       case kErrCodiceGuardia: {
         const int64_t c = pos / 50;
         placer(c);
-        static const struct {
-          int32_t above, first;
-        } kGroups[] = {{7, 5}, {13, 11}, {20, 18}};
+        static const struct { int32_t above, first; } kGroups[] = {{7, 5}, {13, 11}, {20, 18}};
         for (const auto& g : kGroups) {
           if (c <= g.above) continue;
           bool all_taken = true;
@@ -288,7 +289,8 @@ class ReportBuilder {
     for (size_t i = 0; i < raws.size();) {
       size_t j = i + 1;
       while (j < raws.size() && raws[j].kind == raws[i].kind &&
-             raws[j].where.file == raws[i].where.file && raws[j].where.offset == raws[i].where.offset) {
+             raws[j].where.file == raws[i].where.file &&
+             raws[j].where.offset == raws[i].where.offset) {
         ++j;
       }
       out.push_back(Warning(i, j));
@@ -300,9 +302,12 @@ class ReportBuilder {
  private:
   const std::string* Bytes(const SourceLocation& where) const {
     switch (where.file) {
-      case SourceLocation::File::kLine: return &sources_.line_bytes;
-      case SourceLocation::File::kTrain: return &sources_.train_bytes;
-      case SourceLocation::File::kNone: return nullptr;
+      case SourceLocation::File::kLine:
+        return &sources_.line_bytes;
+      case SourceLocation::File::kTrain:
+        return &sources_.train_bytes;
+      case SourceLocation::File::kNone:
+        return nullptr;
     }
     return nullptr;
   }
@@ -343,7 +348,8 @@ class ReportBuilder {
 
   std::string PlacerText(const Collector::Raw& raw) const {
     if (!raw.placer) return "";
-    return ", posto dal record \"" + KeywordAt(*raw.placer) + "\" in " + FormatPlace(PlaceOf(*raw.placer));
+    return ", posto dal record \"" + KeywordAt(*raw.placer) + "\" in " +
+           FormatPlace(PlaceOf(*raw.placer));
   }
 
   // One warning for the raw overwrites [from, to) of one record.
@@ -368,10 +374,11 @@ class ReportBuilder {
           const Collector::Raw& r = raws[k];
           std::string owner;
           if (r.placer_cell >= 0) {
-            owner = model_.celle[r.placer_cell].tipo == kTipoStazione ? " della stazione" : " del segnale";
+            owner = model_.celle[r.placer_cell].tipo == kTipoStazione ? " della stazione"
+                                                                      : " del segnale";
           }
-          what += (what.empty() ? "" : ", ") + std::string("cella ") + std::to_string(r.index) + " (" +
-                  std::to_string(r.before.preavviso) + owner +
+          what += (what.empty() ? "" : ", ") + std::string("cella ") + std::to_string(r.index) +
+                  " (" + std::to_string(r.before.preavviso) + owner +
                   (r.placer ? " in " + FormatPlace(PlaceOf(*r.placer)) : std::string()) + ")";
         }
         w.testo = "il preavviso prende il posto di quello già presente in " + what;
@@ -410,7 +417,9 @@ void Print(const CheckReport& report, bool json, std::ostream* out) {
 // The number errore showed, or 0.
 int32_t ErroreNumber(const std::vector<std::string>& messages) {
   for (const std::string& m : messages) {
-    if (m.rfind(kErroreText, 0) == 0) return static_cast<int32_t>(ParseDecimal(m.substr(sizeof(kErroreText) - 1)));
+    if (m.rfind(kErroreText, 0) == 0) {
+      return static_cast<int32_t>(ParseDecimal(m.substr(sizeof(kErroreText) - 1)));
+    }
   }
   return 0;
 }

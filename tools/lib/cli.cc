@@ -1,7 +1,6 @@
 #include "tools/lib/cli.h"
 
 #include <CLI/CLI.hpp>
-
 #include <algorithm>
 #include <cctype>
 #include <memory>
@@ -41,10 +40,10 @@ std::string LowerExtension(const std::string& path) {
 void ItalianLabels(CLI::App* app) {
   auto f = app->get_formatter();
   static const char* const kLabels[][2] = {
-      {"Usage", "Uso"},           {"OPTIONS", "OPZIONI"},   {"Positionals", "Argomenti"},
-      {"Options", "Opzioni"},     {"Subcommands", "Comandi"}, {"SUBCOMMAND", "COMANDO"},
+      {"Usage", "Uso"},           {"OPTIONS", "OPZIONI"},       {"Positionals", "Argomenti"},
+      {"Options", "Opzioni"},     {"Subcommands", "Comandi"},   {"SUBCOMMAND", "COMANDO"},
       {"SUBCOMMANDS", "COMANDI"}, {"REQUIRED", "OBBLIGATORIO"}, {"TEXT", "TESTO"},
-      {"INT", "INTERO"},          {"Excludes", "Esclude"},  {"Needs", "Richiede"}};
+      {"INT", "INTERO"},          {"Excludes", "Esclude"},      {"Needs", "Richiede"}};
   for (const auto& l : kLabels) f->label(l[0], l[1]);
 }
 
@@ -99,7 +98,9 @@ int RunDisegna(const std::string& folder_arg, const std::string& output, const s
     return Failure(err, target + ": estensione non riconosciuta (usare .svg o .png)");
   }
   CompiledScenario scenario;
-  if (!LoadCompiled(disk, folder, name.linea, name.treno, &scenario, &why)) return Failure(err, why);
+  if (!LoadCompiled(disk, folder, name.linea, name.treno, &scenario, &why)) {
+    return Failure(err, why);
+  }
   std::string bytes;
   if (ext == "svg") {
     bytes = ScenarioSvg(scenario);
@@ -127,14 +128,16 @@ int RunTool(int argc, const char* const* argv, FileSystem* disk, std::ostream* o
   bool sovrascrivi = false;
   CLI::App* sorgenti = app.add_subcommand(
       "sorgenti", "scrive le sorgenti della linea e della corsa predefinite nella cartella");
-  sorgenti->add_option("cartella", sorgenti_folder, "cartella di destinazione (predefinita: quella corrente)");
+  sorgenti->add_option("cartella", sorgenti_folder,
+                       "cartella di destinazione (predefinita: quella corrente)");
   sorgenti->add_flag("--sovrascrivi", sovrascrivi, "sostituisce sorgenti già presenti");
 
   // compila and verifica share their options.
   CheckOptions compila_options, verifica_options;
   verifica_options.scrivi = false;
   auto check_options = [](CLI::App* cmd, CheckOptions* o) {
-    cmd->add_option("cartella", o->folder, "cartella delle sorgenti (predefinita: quella corrente)");
+    cmd->add_option("cartella", o->folder,
+                    "cartella delle sorgenti (predefinita: quella corrente)");
     cmd->add_option("--linea", o->linea, "nome della linea (<linea>_linea.txt)");
     cmd->add_option("--treno", o->treno, "numero del treno (<linea>_<treno>-.txt)");
     cmd->add_flag("--senza-linea", o->senza_linea,
@@ -159,7 +162,8 @@ int RunTool(int argc, const char* const* argv, FileSystem* disk, std::ostream* o
   CLI::App* mostra = app.add_subcommand(
       "mostra", "decodifica un file compilato (binario .dat, corsa .sim, linea _linea.dat)");
   mostra->add_option("file", mostra_files, "file compilati")->required();
-  CLI::Option* da_option = mostra->add_option("--da", da, "primo record mostrato (cella, voce o metro)");
+  CLI::Option* da_option =
+      mostra->add_option("--da", da, "primo record mostrato (cella, voce o metro)");
   CLI::Option* a_option = mostra->add_option("--a", a, "ultimo record mostrato (compreso)");
   mostra->add_option("--formato", formato, "binario, corsa o linea, se il nome non lo dice")
       ->check(CLI::IsMember({"binario", "corsa", "linea"}));
@@ -169,7 +173,8 @@ int RunTool(int argc, const char* const* argv, FileSystem* disk, std::ostream* o
   std::string disegna_folder = ".", disegna_output, disegna_linea, disegna_treno;
   CLI::App* disegna = app.add_subcommand(
       "disegna", "disegna lo scenario compilato della cartella in un file SVG o PNG");
-  disegna->add_option("cartella", disegna_folder, "cartella dei file compilati (predefinita: quella corrente)");
+  disegna->add_option("cartella", disegna_folder,
+                      "cartella dei file compilati (predefinita: quella corrente)");
   disegna->add_option("-o,--output", disegna_output,
                       "file del disegno, .svg o .png (predefinito: <linea>_<treno>.svg)");
   disegna->add_option("--linea", disegna_linea, "nome della linea");

@@ -20,19 +20,32 @@ bool Truncated(const char* what, size_t index, size_t offset, std::string* err) 
 
 const char* TipoName(uint8_t tipo) {
   switch (tipo) {
-    case kTipoLibero: return "libera";
-    case kTipoSegnale: return "segnale";
-    case kTipoFineRall: return "fine rallentamento";
-    case kTipoInizioRall: return "inizio rallentamento";
-    case kTipoAvvisoRall: return "avviso di rallentamento";
-    case kTipoZonaRall: return "zona di preavviso del rallentamento";
-    case kTipoIndicatore: return "indicatore di velocità massima";
-    case kTipoStazione: return "cella di stazione";
-    case kTipoMarcaGalleria: return "marca di galleria";
-    case kTipoCodice: return "cella di codice";
-    case kTipoAbbattimento: return "abbattimento";
-    case kTipoCartello: return "cartello";
-    default: return "";
+    case kTipoLibero:
+      return "libera";
+    case kTipoSegnale:
+      return "segnale";
+    case kTipoFineRall:
+      return "fine rallentamento";
+    case kTipoInizioRall:
+      return "inizio rallentamento";
+    case kTipoAvvisoRall:
+      return "avviso di rallentamento";
+    case kTipoZonaRall:
+      return "zona di preavviso del rallentamento";
+    case kTipoIndicatore:
+      return "indicatore di velocità massima";
+    case kTipoStazione:
+      return "cella di stazione";
+    case kTipoMarcaGalleria:
+      return "marca di galleria";
+    case kTipoCodice:
+      return "cella di codice";
+    case kTipoAbbattimento:
+      return "abbattimento";
+    case kTipoCartello:
+      return "cartello";
+    default:
+      return "";
   }
 }
 
@@ -44,9 +57,12 @@ std::string DescribeTipo(uint8_t tipo) {
 
 const char* FormatName(CompiledFormat format) {
   switch (format) {
-    case CompiledFormat::kTrack: return "binario";
-    case CompiledFormat::kRun: return "corsa";
-    case CompiledFormat::kLine: return "linea";
+    case CompiledFormat::kTrack:
+      return "binario";
+    case CompiledFormat::kRun:
+      return "corsa";
+    case CompiledFormat::kLine:
+      return "linea";
   }
   return "";
 }

@@ -12,7 +12,7 @@ namespace {
 
 // Page layout, pixels.
 constexpr double kWidth = 1600;
-constexpr double kLeft = 86;     // room for the axis labels
+constexpr double kLeft = 86;  // room for the axis labels
 constexpr double kRight = 40;
 constexpr double kPlotWidth = kWidth - kLeft - kRight;
 constexpr double kTitleHeight = 64;
@@ -57,7 +57,8 @@ TextStyle Style(double size, Color color, Anchor anchor = Anchor::kStart, bool b
 // "12,5": kilometres with a decimal comma, as on the line's own boards.
 std::string Km(double metres, int decimals) {
   const double km = metres / 1000;
-  std::string text = std::to_string(static_cast<int64_t>(std::llround(km * std::pow(10, decimals))));
+  std::string text =
+      std::to_string(static_cast<int64_t>(std::llround(km * std::pow(10, decimals))));
   if (decimals == 0) return text;
   while (static_cast<int>(text.size()) <= decimals) text.insert(text.begin(), '0');
   text.insert(text.end() - decimals, ',');
@@ -123,7 +124,8 @@ struct PlanView {
 
 bool HasPoint(const CompiledScenario& s, int64_t m) {
   return m >= 0 && m < static_cast<int64_t>(s.planimetria.size()) &&
-         s.planimetria[m][0].kind != PlanKind::kEmpty && s.planimetria[m][1].kind != PlanKind::kEmpty;
+         s.planimetria[m][0].kind != PlanKind::kEmpty &&
+         s.planimetria[m][1].kind != PlanKind::kEmpty;
 }
 
 PlanView MeasurePlan(const CompiledScenario& s, int32_t route_length, double top) {
@@ -235,7 +237,8 @@ void DrawPlan(Canvas* c, const CompiledScenario& s, const Layout& l) {
   // Tunnels under the line, wide and brown; the line on top.
   for (const auto& t : l.facts.tunnels) {
     if (t.from > v.last_metre) continue;
-    c->Polyline(path(t.from, std::min<int64_t>(t.to, v.last_metre)), Stroke{WithAlpha(kTunnel, 0.55), 9});
+    c->Polyline(path(t.from, std::min<int64_t>(t.to, v.last_metre)),
+                Stroke{WithAlpha(kTunnel, 0.55), 9});
   }
   c->Polyline(path(0, v.last_metre), Stroke{kLineBlue, 2.4});
   // Labels go beside the line, on whichever side is free: the line itself
@@ -250,7 +253,13 @@ void DrawPlan(Canvas* c, const CompiledScenario& s, const Layout& l) {
     const Point a = at(m - 300), b = at(m + 300);
     double dx = b.x - a.x, dy = b.y - a.y;
     const double len = std::hypot(dx, dy);
-    if (len < 1e-6) dx = 1, dy = 0; else dx /= len, dy /= len;
+    if (len < 1e-6) {
+      dx = 1;
+      dy = 0;
+    } else {
+      dx /= len;
+      dy /= len;
+    }
     const Point normal{-dy, dx};
     std::optional<Point> chosen;
     Box chosen_box;
@@ -290,8 +299,8 @@ void DrawPlan(Canvas* c, const CompiledScenario& s, const Layout& l) {
   for (const auto& st : l.facts.stations) {
     if (st.posizione < 0 || st.posizione > v.last_metre) continue;
     const bool halt = st.tipo >= 25;
-    place_label(st.posizione, st.nome, Style(halt ? 9.5 : 11, halt ? kGrey : kInk, Anchor::kStart, !halt),
-                side);
+    place_label(st.posizione, st.nome,
+                Style(halt ? 9.5 : 11, halt ? kGrey : kInk, Anchor::kStart, !halt), side);
     side = -side;
   }
   // Kilometre marks.
@@ -323,7 +332,8 @@ void YAxis(Canvas* c, double top, double height, double lo, double hi, double st
 
 void DrawElevation(Canvas* c, const Layout& l) {
   const ScenarioFacts& f = l.facts;
-  PanelTitle(c, l.elevation_top, "Profilo altimetrico (quota rispetto all'origine, dalle pendenze)");
+  PanelTitle(c, l.elevation_top,
+             "Profilo altimetrico (quota rispetto all'origine, dalle pendenze)");
   const size_t cells = std::min<size_t>(f.elevation.size(), f.extent / 50 + 1);
   if (cells < 2) return;
   double lo = *std::min_element(f.elevation.begin(), f.elevation.begin() + cells);
@@ -361,7 +371,8 @@ void DrawElevation(Canvas* c, const Layout& l) {
 
 void DrawSpeed(Canvas* c, const Layout& l) {
   const ScenarioFacts& f = l.facts;
-  PanelTitle(c, l.speed_top, "Velocità massima della linea (km/h) e indicatori di velocità massima");
+  PanelTitle(c, l.speed_top,
+             "Velocità massima della linea (km/h) e indicatori di velocità massima");
   const size_t cells = std::min<size_t>(f.speed.size(), f.extent / 50 + 1);
   if (cells < 2) return;
   const int top_speed = *std::max_element(f.speed.begin(), f.speed.begin() + cells);
@@ -429,7 +440,8 @@ void DrawLane(Canvas* c, const Layout& l) {
     for (size_t j = i + 1; j < f.boards.size(); ++j) {
       if (f.boards[j].tipo != kTipoFineRall) continue;
       const double x0 = l.X(f.boards[i].metro), x1 = l.X(f.boards[j].metro);
-      c->Rect(x0, base + 36, std::max(x1 - x0, 1.0), 5, WithAlpha(kRestriction, 0.45), std::nullopt);
+      c->Rect(x0, base + 36, std::max(x1 - x0, 1.0), 5, WithAlpha(kRestriction, 0.45),
+              std::nullopt);
       break;
     }
   }
@@ -467,7 +479,9 @@ void DrawLane(Canvas* c, const Layout& l) {
   for (double m = 0; m <= f.extent + 1e-9; m += minor) {
     const bool major = std::fmod(m + 1e-6, step) < 1e-3;
     c->Line({l.X(m), axis}, {l.X(m), axis + (major ? 7 : 4)}, Stroke{kInk, 1});
-    if (major) c->Text({l.X(m), axis + 21}, Km(m, KmDecimals(step)), Style(11, kInk, Anchor::kMiddle));
+    if (major) {
+      c->Text({l.X(m), axis + 21}, Km(m, KmDecimals(step)), Style(11, kInk, Anchor::kMiddle));
+    }
   }
   c->Text({kLeft + kPlotWidth, axis + 36}, "km", Style(11, kGrey, Anchor::kEnd));
 }
@@ -512,7 +526,9 @@ std::string BoardLabel(const std::string& utf8) {
   std::string current;
   auto flush = [&] {
     const size_t a = current.find_first_not_of(' ');
-    if (a != std::string::npos) parts.push_back(current.substr(a, current.find_last_not_of(' ') - a + 1));
+    if (a != std::string::npos) {
+      parts.push_back(current.substr(a, current.find_last_not_of(' ') - a + 1));
+    }
     current.clear();
   };
   for (char ch : utf8) {
@@ -568,7 +584,9 @@ ScenarioFacts ExtractFacts(const CompiledScenario& s) {
         break;
       case kTipoCartello: {
         std::string text;
-        if (c.valore >= 1 && c.valore <= 86) text = BoardLabel(Cp1252ToUtf8(s.tabella[c.valore].nome));
+        if (c.valore >= 1 && c.valore <= 86) {
+          text = BoardLabel(Cp1252ToUtf8(s.tabella[c.valore].nome));
+        }
         f.boards.push_back({placed_at, c.tipo, text});
         break;
       }
@@ -599,7 +617,9 @@ ScenarioFacts ExtractFacts(const CompiledScenario& s) {
   // The picture spans the route and whatever stands past its end, up to
   // the end of the track.
   int64_t extent = f.route_length;
-  for (const auto& st : f.stations) extent = std::max<int64_t>(extent, std::max(st.fine, st.posizione));
+  for (const auto& st : f.stations) {
+    extent = std::max<int64_t>(extent, std::max(st.fine, st.posizione));
+  }
   for (const auto& sg : f.signals) extent = std::max<int64_t>(extent, sg.metro + 100);
   for (const auto& b : f.boards) extent = std::max<int64_t>(extent, b.metro + 100);
   f.extent = static_cast<int32_t>(std::clamp<int64_t>(extent, 1, std::max<int64_t>(track_end, 1)));
@@ -623,7 +643,8 @@ void DrawScenario(const CompiledScenario& scenario, Canvas* canvas) {
 
 std::string ScenarioSvg(const CompiledScenario& scenario) {
   const DrawingSize size = MeasureDrawing(scenario);
-  SvgCanvas canvas(size.width, size.height, "Linea " + scenario.linea + ", treno " + scenario.treno);
+  SvgCanvas canvas(size.width, size.height,
+                   "Linea " + scenario.linea + ", treno " + scenario.treno);
   DrawScenario(scenario, &canvas);
   return canvas.Finish();
 }

@@ -45,7 +45,7 @@ struct ScenarioFacts {
   std::vector<Station> stations;
   std::vector<Signal> signals;
   std::vector<Board> boards;
-  std::vector<int32_t> codes;     // code cells and abbattimenti
+  std::vector<int32_t> codes;  // code cells and abbattimenti
   std::vector<Span> tunnels;
 };
 

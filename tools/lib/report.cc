@@ -23,8 +23,8 @@ std::string Prefix(const Place& place) {
 }
 
 std::string DescribeOccupant(const Occupant& o) {
-  return "la cella " + std::to_string(o.cella) + " (" + CellMetres(o.cella) +
-         ") è occupata da " + DescribeTipo(o.tipo);
+  return "la cella " + std::to_string(o.cella) + " (" + CellMetres(o.cella) + ") è occupata da " +
+         DescribeTipo(o.tipo);
 }
 
 using Json = nlohmann::ordered_json;
@@ -78,8 +78,8 @@ std::string FormatText(const CheckReport& r) {
               Join(r.scritti, ", ");
   }
   if (!r.avvisi.empty()) {
-    summary += " (" + std::to_string(r.avvisi.size()) +
-               (r.avvisi.size() == 1 ? " avviso)" : " avvisi)");
+    summary +=
+        " (" + std::to_string(r.avvisi.size()) + (r.avvisi.size() == 1 ? " avviso)" : " avvisi)");
   }
   out += "scenario: " + summary + "\n";
   return out;

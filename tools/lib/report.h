@@ -51,7 +51,7 @@ struct WarningReport {
   Place place;         // the record that overwrote
   std::string record;
   std::vector<int32_t> celle;
-  std::string testo;   // what was overwritten, in words
+  std::string testo;  // what was overwritten, in words
 };
 
 struct CheckReport {
@@ -62,7 +62,7 @@ struct CheckReport {
   int esito = 0;                               // the exit status
   std::optional<ProblemReport> problema;
   std::vector<WarningReport> avvisi;
-  std::vector<std::string> errori;  // failures that stopped the run
+  std::vector<std::string> errori;   // failures that stopped the run
   std::vector<std::string> scritti;  // files written, as the user names them
 };
 

@@ -11,7 +11,8 @@ namespace scenario {
 namespace {
 
 bool EndsWith(const std::string& s, const std::string& suffix) {
-  return s.size() >= suffix.size() && s.compare(s.size() - suffix.size(), suffix.size(), suffix) == 0;
+  return s.size() >= suffix.size() &&
+         s.compare(s.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
 // The names of the regular files in `folder`.
@@ -51,7 +52,8 @@ bool ListSourcePairs(const std::string& folder, std::vector<ScenarioName>* pairs
     for (const std::string& t : names) {
       if (t.size() > prefix.size() + kTrain.size() && t.compare(0, prefix.size(), prefix) == 0 &&
           EndsWith(t, kTrain)) {
-        pairs->push_back({linea, t.substr(prefix.size(), t.size() - prefix.size() - kTrain.size())});
+        pairs->push_back(
+            {linea, t.substr(prefix.size(), t.size() - prefix.size() - kTrain.size())});
       }
     }
   }
@@ -69,7 +71,9 @@ bool ListCompiledSets(const std::string& folder, std::vector<ScenarioName>* sets
     if (names.count(stem + ".dat") == 0) continue;
     size_t split = std::string::npos;
     for (size_t i = stem.find('_'); i != std::string::npos; i = stem.find('_', i + 1)) {
-      if (i > 0 && i + 1 < stem.size() && names.count(stem.substr(0, i) + "_linea.dat") != 0) split = i;
+      if (i > 0 && i + 1 < stem.size() && names.count(stem.substr(0, i) + "_linea.dat") != 0) {
+        split = i;
+      }
     }
     if (split == std::string::npos) split = stem.rfind('_');
     if (split == std::string::npos || split == 0 || split + 1 >= stem.size()) continue;
@@ -103,8 +107,8 @@ bool ChooseScenario(const std::vector<ScenarioName>& found, const std::string& l
     }
     if (!list.empty()) *err += " (presenti: " + list + ")";
   } else {
-    *err = std::string(several) + " in " + folder + ": " + list +
-           "; scegliere con --linea e --treno";
+    *err =
+        std::string(several) + " in " + folder + ": " + list + "; scegliere con --linea e --treno";
   }
   return false;
 }

@@ -20,13 +20,11 @@ std::string FormatName(const ScenarioName& name);
 
 // Every pair of sources in `folder`, sorted. False with *err when the folder
 // cannot be listed.
-bool ListSourcePairs(const std::string& folder, std::vector<ScenarioName>* pairs,
-                     std::string* err);
+bool ListSourcePairs(const std::string& folder, std::vector<ScenarioName>* pairs, std::string* err);
 
 // Every compiled set in `folder`, sorted. The split of "<linea>_<treno>" is
 // taken where a line file "<linea>_linea.dat" exists, else at the last "_".
-bool ListCompiledSets(const std::string& folder, std::vector<ScenarioName>* sets,
-                      std::string* err);
+bool ListCompiledSets(const std::string& folder, std::vector<ScenarioName>* sets, std::string* err);
 
 // Picks the one scenario among `found` that matches the names given (an empty
 // name matches any). False with a message listing what was found when there

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <charconv>
-
 #include <nlohmann/json.hpp>
 
 #include "driver/text_encoding.h"
@@ -24,36 +23,56 @@ std::string Quoted(const std::string& utf8) {
 
 std::string Number(const PlanNumber& p) {
   switch (p.kind) {
-    case PlanKind::kEmpty: return "-";
-    case PlanKind::kInt16: return std::to_string(static_cast<int>(p.value));
-    case PlanKind::kDouble: return FormatDouble(p.value);
+    case PlanKind::kEmpty:
+      return "-";
+    case PlanKind::kInt16:
+      return std::to_string(static_cast<int>(p.value));
+    case PlanKind::kDouble:
+      return FormatDouble(p.value);
   }
   return "-";
 }
 
 const char* KindName(PlanKind kind) {
   switch (kind) {
-    case PlanKind::kEmpty: return "vuoto";
-    case PlanKind::kInt16: return "int16";
-    case PlanKind::kDouble: return "double";
+    case PlanKind::kEmpty:
+      return "vuoto";
+    case PlanKind::kInt16:
+      return "int16";
+    case PlanKind::kDouble:
+      return "double";
   }
   return "";
 }
 
 json CellaJson(int64_t index, const cella& c) {
-  return {{"cella", index},         {"metro", index * 50},        {"tipo", c.tipo},
-          {"tipo_nome", TipoName(c.tipo)}, {"valore", c.valore},  {"valore2", c.valore2},
-          {"valore3", c.valore3},   {"valore4", c.valore4},       {"tempo", c.tempo},
-          {"preavviso", c.preavviso}, {"montagna", c.montagna},   {"velocita", c.velocita},
+  return {{"cella", index},         {"metro", index * 50},
+          {"tipo", c.tipo},         {"tipo_nome", TipoName(c.tipo)},
+          {"valore", c.valore},     {"valore2", c.valore2},
+          {"valore3", c.valore3},   {"valore4", c.valore4},
+          {"tempo", c.tempo},       {"preavviso", c.preavviso},
+          {"montagna", c.montagna}, {"velocita", c.velocita},
           {"pendenza", c.pendenza}, {"aderenza", c.aderenza}};
 }
 
 json VoceJson(int64_t index, const voce& v) {
-  return {{"voce", index},     {"tipo", v.tipo},     {"inizio", v.inizio}, {"fine", v.fine},
-          {"posizione", v.posizione}, {"dato1", v.dato1}, {"nome", Cp1252ToUtf8(v.nome)},
-          {"dato2", v.dato2},  {"dato3", v.dato3},   {"dato4", v.dato4},   {"dato5", v.dato5},
-          {"dato6", v.dato6},  {"dato7", v.dato7},   {"dato8", v.dato8},   {"dato9", v.dato9},
-          {"dato10", v.dato10}, {"orario", v.orario}};
+  return {{"voce", index},
+          {"tipo", v.tipo},
+          {"inizio", v.inizio},
+          {"fine", v.fine},
+          {"posizione", v.posizione},
+          {"dato1", v.dato1},
+          {"nome", Cp1252ToUtf8(v.nome)},
+          {"dato2", v.dato2},
+          {"dato3", v.dato3},
+          {"dato4", v.dato4},
+          {"dato5", v.dato5},
+          {"dato6", v.dato6},
+          {"dato7", v.dato7},
+          {"dato8", v.dato8},
+          {"dato9", v.dato9},
+          {"dato10", v.dato10},
+          {"orario", v.orario}};
 }
 
 json PlanJson(int64_t metre, const std::array<PlanNumber, 2>& point) {
@@ -124,7 +143,8 @@ int RunShow(const std::vector<std::string>& files, const ShowOptions& options, F
     if (options.formato) {
       format = *options.formato;
     } else if (!FormatFromName(path, &format)) {
-      failed("formato sconosciuto: il nome non finisce in _linea.dat, .sim o .dat (usare --formato)");
+      failed(
+          "formato sconosciuto: il nome non finisce in _linea.dat, .sim o .dat (usare --formato)");
       continue;
     }
     std::string bytes, why;
@@ -181,7 +201,8 @@ int RunShow(const std::vector<std::string>& files, const ShowOptions& options, F
       continue;
     }
     if (options.json) {
-      all.push_back({{"nome", path}, {"formato", FormatName(format)}, {"record", std::move(records)}});
+      all.push_back(
+          {{"nome", path}, {"formato", FormatName(format)}, {"record", std::move(records)}});
     } else {
       if (files.size() > 1) *out << "# " << path << " (formato " << FormatName(format) << ")\n";
       *out << text;

@@ -19,8 +19,8 @@ namespace scenario {
 class FileSystem;
 
 struct ShowOptions {
-  std::optional<int64_t> da;  // first record shown (cell, slot or metre), inclusive
-  std::optional<int64_t> a;   // last record shown, inclusive
+  std::optional<int64_t> da;              // first record shown (cell, slot or metre), inclusive
+  std::optional<int64_t> a;               // last record shown, inclusive
   std::optional<CompiledFormat> formato;  // overrides the format taken from the name
   bool json = false;
 };

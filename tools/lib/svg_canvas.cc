@@ -34,7 +34,8 @@ std::string FillAttributes(const std::optional<Color>& fill) {
 
 std::string StrokeAttributes(const std::optional<Stroke>& stroke) {
   if (!stroke) return "";
-  std::string out = " stroke=\"" + Hex(stroke->color) + "\" stroke-width=\"" + Num(stroke->width) + "\"";
+  std::string out =
+      " stroke=\"" + Hex(stroke->color) + "\" stroke-width=\"" + Num(stroke->width) + "\"";
   if (stroke->color.alpha < 1) out += " stroke-opacity=\"" + Num(stroke->color.alpha) + "\"";
   if (stroke->dashed) {
     out += " stroke-dasharray=\"" + Num(stroke->width * 3) + " " + Num(stroke->width * 2) + "\"";
@@ -64,9 +65,14 @@ std::string ValidUtf8(const std::string& text) {
       continue;
     }
     // A well-formed multi-byte sequence is copied; anything else replaced.
-    const size_t n = c >= 0xF0 && c <= 0xF4 ? 4 : c >= 0xE0 && c < 0xF0 ? 3 : c >= 0xC2 && c <= 0xDF ? 2 : 0;
+    const size_t n = c >= 0xF0 && c <= 0xF4   ? 4
+                     : c >= 0xE0 && c < 0xF0  ? 3
+                     : c >= 0xC2 && c <= 0xDF ? 2
+                                              : 0;
     bool ok = n > 0 && i + n <= text.size();
-    for (size_t k = 1; ok && k < n; ++k) ok = (static_cast<unsigned char>(text[i + k]) & 0xC0) == 0x80;
+    for (size_t k = 1; ok && k < n; ++k) {
+      ok = (static_cast<unsigned char>(text[i + k]) & 0xC0) == 0x80;
+    }
     if (ok && n == 3) {
       const unsigned char c1 = static_cast<unsigned char>(text[i + 1]);
       ok = !(c == 0xE0 && c1 < 0xA0) && !(c == 0xED && c1 >= 0xA0);  // overlong, surrogates
@@ -90,11 +96,21 @@ std::string XmlEscape(const std::string& utf8) {
   std::string out;
   for (char c : ValidUtf8(utf8)) {
     switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      case '\'': out += "&apos;"; break;
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      case '\'':
+        out += "&apos;";
+        break;
       default:
         // XML allows no other control characters.
         if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r') {
@@ -108,14 +124,17 @@ std::string XmlEscape(const std::string& utf8) {
 }
 
 SvgCanvas::SvgCanvas(int width, int height, const std::string& title) {
-  body_ = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-          "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"" +
-          std::to_string(width) + "\" height=\"" + std::to_string(height) + "\" viewBox=\"0 0 " +
-          std::to_string(width) + " " + std::to_string(height) +
-          "\" font-family=\"DejaVu Sans, Verdana, Arial, sans-serif\">\n"
-          "<title>" + XmlEscape(title) + "</title>\n"
-          "<rect x=\"0\" y=\"0\" width=\"" + std::to_string(width) + "\" height=\"" +
-          std::to_string(height) + "\" fill=\"#ffffff\"/>\n";
+  body_ =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+      "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"" +
+      std::to_string(width) + "\" height=\"" + std::to_string(height) + "\" viewBox=\"0 0 " +
+      std::to_string(width) + " " + std::to_string(height) +
+      "\" font-family=\"DejaVu Sans, Verdana, Arial, sans-serif\">\n"
+      "<title>" +
+      XmlEscape(title) +
+      "</title>\n"
+      "<rect x=\"0\" y=\"0\" width=\"" +
+      std::to_string(width) + "\" height=\"" + std::to_string(height) + "\" fill=\"#ffffff\"/>\n";
 }
 
 void SvgCanvas::Line(Point a, Point b, const Stroke& stroke) {
