@@ -20,14 +20,6 @@
 namespace scenario {
 namespace {
 
-// Form1, in pixels: the client area and the label rectangle (4200 x 2688
-// and 960, 960, 2652, 792 twips at 15 twips per pixel).
-constexpr int kFormWidth = 280;
-constexpr int kFormHeight = 179;
-constexpr int kLabelLeft = 64;
-constexpr int kLabelTop = 64;
-constexpr int kLabelWidth = 177;
-constexpr int kLabelHeight = 53;
 constexpr char kLabelText[] = "Attendere";
 // 24 pt at 96 dpi.
 constexpr int kLabelFontPixels = 32;

@@ -42,6 +42,18 @@ bool FakeFileSystem::RemoveFile(const std::string& path, std::string* err) {
   return true;
 }
 
+std::string Hex(std::string_view bytes) {
+  static const char kDigits[] = "0123456789ABCDEF";
+  std::string out;
+  for (char c : bytes) {
+    const unsigned char b = static_cast<unsigned char>(c);
+    if (!out.empty()) out += ' ';
+    out += kDigits[b >> 4];
+    out += kDigits[b & 15];
+  }
+  return out;
+}
+
 std::string JoinCrLf(const std::vector<std::string>& lines) {
   std::string out;
   for (const std::string& l : lines) out += l + "\r\n";

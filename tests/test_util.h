@@ -42,6 +42,9 @@ class RecordingUi : public Ui {
 // The folder the tests' models use.
 inline constexpr char kTestFolder[] = "/cartella";
 
+// Bytes as upper-case hex pairs separated by blanks ("02 00 1F").
+std::string Hex(std::string_view bytes);
+
 // Text helpers: CR LF joined lines (each line ended by CR LF).
 std::string JoinCrLf(const std::vector<std::string>& lines);
 // Splits bytes on CR LF; fails the current test when a line ends otherwise.

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "model/track_model.h"
+#include "test_util.h"
 
 namespace scenario {
 namespace {
@@ -20,18 +21,6 @@ namespace {
 std::string Bytes(std::initializer_list<int> values) {
   std::string out;
   for (int v : values) out.push_back(static_cast<char>(v));
-  return out;
-}
-
-std::string Hex(std::string_view bytes) {
-  static const char kDigits[] = "0123456789ABCDEF";
-  std::string out;
-  for (char c : bytes) {
-    const unsigned char b = static_cast<unsigned char>(c);
-    if (!out.empty()) out += ' ';
-    out += kDigits[b >> 4];
-    out += kDigits[b & 15];
-  }
   return out;
 }
 

@@ -24,18 +24,6 @@ using model_test::Rec;
 using model_test::Stazione;
 using model_test::TestModel;
 
-std::string Hex(std::string_view bytes) {
-  static const char kDigits[] = "0123456789ABCDEF";
-  std::string out;
-  for (char c : bytes) {
-    const unsigned char b = static_cast<unsigned char>(c);
-    if (!out.empty()) out += ' ';
-    out += kDigits[b >> 4];
-    out += kDigits[b & 15];
-  }
-  return out;
-}
-
 // The writes of the fake folder, in order.
 std::vector<std::string> Writes(const FakeFileSystem& fs) {
   std::vector<std::string> out;
