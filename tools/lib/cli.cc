@@ -180,7 +180,11 @@ int RunTool(int argc, const char* const* argv, FileSystem* disk, std::ostream* o
   disegna->add_option("--linea", disegna_linea, "nome della linea");
   disegna->add_option("--treno", disegna_treno, "numero del treno");
 
-  for (CLI::App* cmd : {sorgenti, compila, verifica, mostra, disegna}) cmd->group("Comandi");
+  for (CLI::App* cmd : {sorgenti, compila, verifica, mostra, disegna}) {
+    cmd->group("Comandi");
+    // A subcommand's own help flag is made before the group default applies.
+    if (CLI::Option* help = cmd->get_help_ptr()) help->group("Opzioni");
+  }
 
   // CLI11 reports parse errors, --help and --version by exceptions of its
   // own; they end here.
