@@ -15,6 +15,7 @@ namespace scenario {
 namespace {
 
 using model_test::Lines;
+using model_test::CompileInChild;
 using model_test::ProbeUi;
 using model_test::Rec;
 using model_test::TestModel;
@@ -73,20 +74,6 @@ TEST(CheckCodes, StampedIntoTheCompiledFiles) {
   const std::vector<cella> cells = t.TrackFile();
   ASSERT_GT(cells.size(), 1u);
   EXPECT_EQ("valore=5121 valore2=2411", model_test::Dump(cells[1]));
-}
-
-// In the child: the whole compile pass on sources holding `train_records`,
-// with compiled files of an earlier run in the folder.
-void CompileInChild(const Lines& train_records) {
-  FakeFileSystem fs;
-  ProbeUi ui(&fs);
-  TrackModel m(&fs, &ui, kTestFolder);
-  m.linea = "Vescolara";
-  m.treno = "631";
-  ui.WatchCompiledFiles(m);
-  fs.files[m.FullName(m.LineSourceName())] = model_test::LineSource();
-  fs.files[m.FullName(m.TrainSourceName())] = model_test::TrainSource(train_records);
-  m.memorizza_percorso(1);
 }
 
 // The message, then no compiled file written or removed.

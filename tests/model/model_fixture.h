@@ -115,6 +115,23 @@ class ProbeUi : public RecordingUi {
   std::vector<std::string> watched_;
 };
 
+// In the child of a death test: the whole compile pass on sources holding
+// `train_records`, with compiled files of an earlier run in the folder
+// watched by a ProbeUi. When `failing_own_name` is not empty, writing that
+// file fails.
+inline void CompileInChild(const Lines& train_records, const std::string& failing_own_name = "") {
+  FakeFileSystem fs;
+  ProbeUi ui(&fs);
+  TrackModel m(&fs, &ui, kTestFolder);
+  m.linea = "Vescolara";
+  m.treno = "631";
+  ui.WatchCompiledFiles(m);
+  fs.files[m.FullName(m.LineSourceName())] = LineSource();
+  fs.files[m.FullName(m.TrainSourceName())] = TrainSource(train_records);
+  if (!failing_own_name.empty()) fs.fail_write_on = m.FullName(failing_own_name);
+  m.memorizza_percorso(1);
+}
+
 // A model named Vescolara / 631 on a fake folder. Not copyable: the model
 // keeps pointers to the folder and the window.
 struct TestModel {

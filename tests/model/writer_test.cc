@@ -19,7 +19,6 @@ namespace {
 using model_test::kUltimaCella3000;
 using model_test::kUltimoMetro3000;
 using model_test::Lines;
-using model_test::ProbeUi;
 using model_test::Rec;
 using model_test::Stazione;
 using model_test::TestModel;
@@ -141,24 +140,10 @@ TEST(Writer, FilesAreWrittenWhateverWasRecorded) {
   EXPECT_EQ(87u, t.RunFile().size());
 }
 
-// In the child: a compile whose run file cannot be written.
-void CompileWithRunFileFailing() {
-  FakeFileSystem fs;
-  ProbeUi ui(&fs);
-  TrackModel m(&fs, &ui, kTestFolder);
-  m.linea = "Vescolara";
-  m.treno = "631";
-  ui.WatchCompiledFiles(m);
-  fs.files[m.FullName(m.LineSourceName())] = model_test::LineSource();
-  fs.files[m.FullName(m.TrainSourceName())] = model_test::TrainSource({});
-  fs.fail_write_on = m.FullName(m.RunFileName());
-  m.memorizza_percorso(1);
-}
-
 // The run stops at the failing file: the line file is written, the track
 // file is not.
 TEST(WriterDeathTest, FailedWriteStopsTheRun) {
-  EXPECT_EXIT(CompileWithRunFileFailing(), ::testing::ExitedWithCode(kExitFatal),
+  EXPECT_EXIT(model_test::CompileInChild({}, "Vescolara_631.sim"), ::testing::ExitedWithCode(kExitFatal),
               "report: /cartella/Vescolara_631\\.sim: scrittura non riuscita\n"
               "write /cartella/Vescolara_linea\\.dat\n"
               "write /cartella/Vescolara_631\\.sim\n"
