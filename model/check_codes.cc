@@ -2,8 +2,8 @@
 // and the line name.
 #include <string>
 
-#include "driver/text_encoding.h"
 #include "model/problems.h"
+#include "model/text_encoding.h"
 #include "model/track_model.h"
 
 namespace scenario {

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <limits>
 
-#include "driver/text_encoding.h"
 #include "model/problems.h"
+#include "model/text_encoding.h"
 #include "model/track_model.h"
 #include "reader/field_reader.h"
 #include "reader/reader_internal.h"

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "driver/run_driver.h"
-#include "driver/text_encoding.h"
 #include "model/track_model.h"
 #include "platform/file_system.h"
 #include "test_util.h"
@@ -125,18 +124,6 @@ TEST(Minimo, SmallerOfTwoFirstOnTies) {
   };
   const Case kCases[] = {{180, 120, 120}, {180, 200, 180}, {180, 180, 180}, {-5, 3, -5}};
   for (const Case& c : kCases) EXPECT_EQ(c.out, TrackModel::minimo(c.x, c.y)) << c.x << "," << c.y;
-}
-
-TEST(TextEncoding, Windows1252) {
-  std::string out;
-  EXPECT_TRUE(Utf8ToCp1252("àèòÀ€", &out));
-  EXPECT_EQ("\xE0\xE8\xF2\xC0\x80", out);
-  EXPECT_FALSE(Utf8ToCp1252("Ω", &out));  // not in the code page
-  EXPECT_EQ("?", out);
-  EXPECT_EQ("àèò€", Cp1252ToUtf8("\xE0\xE8\xF2\x80"));
-  EXPECT_EQ("\xE0" "bc\xF7", Cp1252ToLower("\xC0" "Bc\xF7"));
-  EXPECT_EQ("\xD7", Cp1252ToLower("\xD7"));  // the multiplication sign has no small form
-  EXPECT_TRUE(ContainsNoCase("VELOCIT\xC0", "velocit\xE0"));
 }
 
 TEST(ExitStatusOf, ARecordedProblemIsNotSuccess) {

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "driver/run_driver.h"
-#include "driver/text_encoding.h"
 #include "model/problems.h"
+#include "model/text_encoding.h"
 #include "model/track_model.h"
 #include "platform/file_system.h"
 #include "platform/ui.h"

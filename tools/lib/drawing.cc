@@ -4,7 +4,7 @@
 #include <cmath>
 #include <set>
 
-#include "driver/text_encoding.h"
+#include "model/text_encoding.h"
 #include "tools/lib/canvas.h"
 
 namespace scenario {

@@ -4,7 +4,7 @@
 #include <charconv>
 #include <nlohmann/json.hpp>
 
-#include "driver/text_encoding.h"
+#include "model/text_encoding.h"
 #include "platform/file_system.h"
 
 namespace scenario {

@@ -1,4 +1,4 @@
-#include "driver/text_encoding.h"
+#include "model/text_encoding.h"
 
 #include <cstdint>
 

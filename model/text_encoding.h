@@ -1,7 +1,7 @@
 // Conversions between the UTF-8 of our source code and the Windows-1252
 // bytes of every text file and compiled text.
-#ifndef SCENARIO_DRIVER_TEXT_ENCODING_H_
-#define SCENARIO_DRIVER_TEXT_ENCODING_H_
+#ifndef SCENARIO_MODEL_TEXT_ENCODING_H_
+#define SCENARIO_MODEL_TEXT_ENCODING_H_
 
 #include <string>
 #include <string_view>
@@ -26,4 +26,4 @@ bool ContainsNoCase(std::string_view text, std::string_view word);
 
 }  // namespace scenario
 
-#endif  // SCENARIO_DRIVER_TEXT_ENCODING_H_
+#endif  // SCENARIO_MODEL_TEXT_ENCODING_H_
