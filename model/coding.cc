@@ -86,6 +86,12 @@ bool GetI32(std::string_view* in, int32_t* v) {
   return true;
 }
 
+bool Truncated(const char* what, size_t index, size_t offset, std::string* err) {
+  *err = "record incompleto o non valido all'offset " + std::to_string(offset) + " (" + what + " " +
+         std::to_string(index) + ")";
+  return false;
+}
+
 }  // namespace
 
 void EncodeCella(const cella& c, std::string* dst) {
@@ -202,6 +208,57 @@ std::string EncodeLineFile(const std::vector<std::array<PlanNumber, 2>>& planime
     for (const auto& metre : planimetria) EncodePlanNumber(metre[axis], &out);
   }
   return out;
+}
+
+bool DecodeTrackFile(std::string_view bytes, std::vector<cella>* celle, std::string* err) {
+  if (bytes.size() % kCellaSize != 0) {
+    *err = "lunghezza di " + std::to_string(bytes.size()) + " byte, non multipla di " +
+           std::to_string(kCellaSize) + ": cella " + std::to_string(bytes.size() / kCellaSize) +
+           " incompleta all'offset " + std::to_string(bytes.size() / kCellaSize * kCellaSize);
+    return false;
+  }
+  celle->assign(bytes.size() / kCellaSize, cella{});
+  std::string_view in = bytes;
+  for (cella& c : *celle) DecodeCella(&in, &c);  // sizes checked above
+  return true;
+}
+
+bool DecodeRunFile(std::string_view bytes, std::array<voce, 87>* tabella, std::string* err) {
+  std::string_view in = bytes;
+  for (size_t k = 0; k < tabella->size(); ++k) {
+    const size_t offset = bytes.size() - in.size();
+    if (!DecodeVoce(&in, &(*tabella)[k])) return Truncated("voce", k, offset, err);
+  }
+  if (!in.empty()) {
+    *err = std::to_string(in.size()) + " byte in più dopo la voce 86, all'offset " +
+           std::to_string(bytes.size() - in.size());
+    return false;
+  }
+  return true;
+}
+
+bool DecodeLineFile(std::string_view bytes, std::vector<std::array<PlanNumber, 2>>* planimetria,
+                    std::string* err) {
+  std::vector<PlanNumber> numbers;
+  std::string_view in = bytes;
+  while (!in.empty()) {
+    const size_t offset = bytes.size() - in.size();
+    PlanNumber p;
+    if (!DecodePlanNumber(&in, &p)) return Truncated("elemento", numbers.size(), offset, err);
+    numbers.push_back(p);
+  }
+  if (numbers.size() % 2 != 0) {
+    *err = "numero dispari di elementi (" + std::to_string(numbers.size()) +
+           "): le x e le y non si corrispondono";
+    return false;
+  }
+  const size_t half = numbers.size() / 2;
+  planimetria->assign(half, {PlanNumber{}, PlanNumber{}});
+  for (size_t m = 0; m < half; ++m) {
+    (*planimetria)[m][0] = numbers[m];
+    (*planimetria)[m][1] = numbers[half + m];
+  }
+  return true;
 }
 
 }  // namespace scenario

@@ -74,6 +74,15 @@ std::string EncodeTrackFile(const std::vector<cella>& celle);
 std::string EncodeRunFile(const std::array<voce, 87>& tabella);
 std::string EncodeLineFile(const std::vector<std::array<PlanNumber, 2>>& planimetria);
 
+// Whole-file decoders. Each fails with a message (in Italian, for the
+// people who make scenarios) naming the record and byte offset where the
+// bytes stop making sense: a truncated record, an unknown plan tag, a wrong
+// number of records, bytes left over.
+bool DecodeTrackFile(std::string_view bytes, std::vector<cella>* celle, std::string* err);
+bool DecodeRunFile(std::string_view bytes, std::array<voce, 87>* tabella, std::string* err);
+bool DecodeLineFile(std::string_view bytes, std::vector<std::array<PlanNumber, 2>>* planimetria,
+                    std::string* err);
+
 }  // namespace scenario
 
 #endif  // SCENARIO_MODEL_CODING_H_

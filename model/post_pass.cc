@@ -1,6 +1,7 @@
 // The signal-code post-pass: code cells in front of signals before a warning
 // board, before restriction starts, inside slow restrictions and in front of
 // the first signal after them.
+#include "model/cells.h"
 #include "model/problems.h"
 #include "model/track_model.h"
 
@@ -24,7 +25,7 @@ void TrackModel::PostPass() {
     celle[k].valore = kCodeValue;
   };
   auto problem = [&](int32_t code, int32_t cell) {
-    RecordProblem(code, cell * 50, SourceLocation{});
+    RecordProblem(code, static_cast<int32_t>(CellPosition(cell)), SourceLocation{});
   };
 
   for (corrente = 1; corrente <= u - 2; ++corrente) {

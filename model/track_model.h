@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "model/file_names.h"
+
 namespace scenario {
 
 class FileSystem;
@@ -199,12 +201,14 @@ class TrackModel {
   // The full name of one of the model's files: folder, separator, own name.
   std::string FullName(const std::string& own_name) const;
   // Own names of the files, formed from linea and treno.
-  std::string LineSourceName() const { return linea + "_linea.txt"; }
-  std::string TrainSourceName() const { return linea + "_" + treno + "-.txt"; }
-  std::string LineFileName() const { return linea + "_linea.dat"; }
-  std::string RunFileName() const { return linea + "_" + treno + ".sim"; }
-  std::string TrackFileName() const { return linea + "_" + treno + ".dat"; }
-  std::string DocumentName(const char* suffix) const { return linea + "_" + treno + "_" + suffix; }
+  std::string LineSourceName() const { return scenario::LineSourceName(linea); }
+  std::string TrainSourceName() const { return scenario::TrainSourceName(linea, treno); }
+  std::string LineFileName() const { return scenario::LineFileName(linea); }
+  std::string RunFileName() const { return scenario::RunFileName(linea, treno); }
+  std::string TrackFileName() const { return scenario::TrackFileName(linea, treno); }
+  std::string DocumentName(const char* suffix) const {
+    return scenario::DocumentName(linea, treno, suffix);
+  }
 
   // True when `celle` has a cell with that index.
   bool HasCell(int64_t n) const { return n >= 0 && n < static_cast<int64_t>(celle.size()); }

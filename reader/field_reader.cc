@@ -4,6 +4,8 @@
 #include <cmath>
 #include <limits>
 
+#include "model/cells.h"
+
 namespace scenario {
 
 double ParseDecimal(std::string_view text) {
@@ -34,15 +36,6 @@ double ParseDecimal(std::string_view text) {
   return negative ? -v : v;
 }
 
-int64_t RoundHalfEven(double v) { return static_cast<int64_t>(std::nearbyint(v)); }
-
-bool RoundToRange(double v, int64_t lo, int64_t hi, int64_t* out) {
-  if (!std::isfinite(v)) return false;
-  const double r = std::nearbyint(v);
-  if (r < static_cast<double>(lo) || r > static_cast<double>(hi)) return false;
-  *out = static_cast<int64_t>(r);
-  return true;
-}
 
 void FieldReader::SkipBlanks() {
   while (pos_ < bytes_.size() && bytes_[pos_] == ' ') ++pos_;

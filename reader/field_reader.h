@@ -51,12 +51,6 @@ class FieldReader {
 // a number.
 double ParseDecimal(std::string_view text);
 
-// Rounds half to even. Returns false when the result does not fit [lo, hi].
-bool RoundToRange(double v, int64_t lo, int64_t hi, int64_t* out);
-
-// Round half to even, for values known to be in range of int64.
-int64_t RoundHalfEven(double v);
-
 // 1-based line and column of a byte offset in a text of CR LF lines.
 void LineAndColumn(std::string_view text, size_t offset, int* line, int* column);
 

@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <limits>
 
+#include "model/cells.h"
 #include "model/problems.h"
 #include "model/track_model.h"
-#include "reader/field_reader.h"
 
 namespace scenario {
 
@@ -73,8 +73,8 @@ bool TrackModel::memo_montagna(int32_t inizio, int32_t fine, int32_t& tipo) {
   if (n_montagne > 1 && static_cast<int64_t>(inizio) - fini_montagna[n_montagne - 1] <= 150) {
     tipo = 3;
   }
-  const int64_t last = RoundHalfEven(fine / 50.0 - 1);
-  corrente = static_cast<int32_t>(RoundHalfEven(inizio / 50.0));
+  const int64_t last = LastTunnelCell(fine);
+  corrente = static_cast<int32_t>(StartCell(inizio));
   if (corrente <= last) {
     int64_t count = 0;
     // Cells outside the track are not written; the count still runs from
@@ -95,7 +95,7 @@ bool TrackModel::memo_montagna(int32_t inizio, int32_t fine, int32_t& tipo) {
 bool TrackModel::memo_indicatori_v_max(int32_t posizione, int32_t vas, int32_t vbs, int32_t vcs,
                                        int32_t strisces, int32_t vad, int32_t vbd, int32_t vcd,
                                        int32_t strisced) {
-  const int64_t n = RoundHalfEven(posizione / 50.0 + 1);
+  const int64_t n = PlacementCell(posizione);
   if (!HasCell(n)) return false;
   cella& cell = celle[n];
   if (!IsFree(cell)) {
@@ -104,17 +104,15 @@ bool TrackModel::memo_indicatori_v_max(int32_t posizione, int32_t vas, int32_t v
   }
   cell.tipo = kTipoIndicatore;
   NotifyPlaced(n);
-  // Speed pairs: the s-side speed times 20 plus the d-side speed / 5,
-  // rounded into 16 bits; a sum that does not fit is a fault.
-  int64_t packed[3];
-  const int32_t s_side[3] = {vas, vbs, vcs}, d_side[3] = {vad, vbd, vcd};
-  for (int k = 0; k < 3; ++k) {
-    const double sum = static_cast<double>(static_cast<int64_t>(s_side[k]) * 20) + d_side[k] / 5.0;
-    if (!RoundToRange(sum, -32768, 32767, &packed[k])) return false;
+  // A speed pair that does not fit 16 bits is a fault.
+  int16_t packed[3];
+  if (!PackIndicatorSpeeds(vas, vad, &packed[0]) || !PackIndicatorSpeeds(vbs, vbd, &packed[1]) ||
+      !PackIndicatorSpeeds(vcs, vcd, &packed[2])) {
+    return false;
   }
-  cell.valore = static_cast<int16_t>(packed[0]);
-  cell.valore2 = static_cast<int16_t>(packed[1]);
-  cell.valore3 = static_cast<int16_t>(packed[2]);
+  cell.valore = packed[0];
+  cell.valore2 = packed[1];
+  cell.valore3 = packed[2];
   cell.valore4 = static_cast<int16_t>(static_cast<uint16_t>(
       static_cast<uint32_t>(strisces) * 10u + static_cast<uint32_t>(strisced)));
   return true;

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "model/cells.h"
 #include "model/problems.h"
 #include "model/text_encoding.h"
 #include "model/track_model.h"
@@ -128,11 +129,11 @@ TrackModel::ReadOutcome TrackModel::ReadLineSource(FieldReader* in) {
         RecordProblem(kErrLunghezza, record_);
         return ReadOutcome::kStop;
       }
-      const int64_t metri = static_cast<int64_t>(lunghezza) + 7000;
+      const int64_t metri = LastMetre(lunghezza);
       // A route so short that not even its first two plan metres exist.
       if (metri < 2) return ReadOutcome::kFault;
       ultimo_metro = static_cast<int32_t>(metri);
-      ultima_cella = static_cast<int32_t>(std::nearbyint(ultimo_metro / 50.0));
+      ultima_cella = static_cast<int32_t>(LastCell(ultimo_metro));
       celle.assign(static_cast<size_t>(ultima_cella) + 1, cella{});
       if (crea_linea != 0) {
         planimetria.assign(static_cast<size_t>(ultimo_metro) + 1, {PlanNumber{}, PlanNumber{}});
@@ -222,11 +223,11 @@ TrackModel::ReadOutcome TrackModel::ReadLineSource(FieldReader* in) {
       READ_OR_FAULT(in->ReadInt32(&p));
       READ_OR_FAULT(in->ReadInt32(&v));
       if (!range_test(p)) break;
-      const int64_t n = RoundHalfEven(p / 50.0);
+      const int64_t n = StartCell(p);
       if (n > 0) {
         do {
           if (!HasCell(cursore_pendenze)) return ReadOutcome::kFault;
-          celle[cursore_pendenze].pendenza = static_cast<uint8_t>((pendenza_attuale + 100) & 0xff);
+          celle[cursore_pendenze].pendenza = StoredGradient(pendenza_attuale);
           ++cursore_pendenze;
         } while (cursore_pendenze < n);
       }
@@ -283,7 +284,7 @@ TrackModel::ReadOutcome TrackModel::ReadLineSource(FieldReader* in) {
       READ_OR_FAULT(in->ReadInt32(&p));
       READ_OR_FAULT(in->ReadText(&campo));
       if (!range_test(p)) break;
-      const int64_t n = RoundHalfEven(p / 50.0 + 1);
+      const int64_t n = PlacementCell(p);
       if (!HasCell(n)) return ReadOutcome::kFault;
       if (!IsFree(celle[n])) {
         RecordProblem(kErrCartello, p, record_);
@@ -302,7 +303,7 @@ TrackModel::ReadOutcome TrackModel::ReadLineSource(FieldReader* in) {
   // End of the line file: gradient and plan run on to the end of the track.
   do {
     if (!HasCell(cursore_pendenze)) return ReadOutcome::kFault;
-    celle[cursore_pendenze].pendenza = static_cast<uint8_t>((pendenza_attuale + 100) & 0xff);
+    celle[cursore_pendenze].pendenza = StoredGradient(pendenza_attuale);
     ++cursore_pendenze;
   } while (cursore_pendenze < ultima_cella - 2);
   if (crea_linea != 0) {

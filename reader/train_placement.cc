@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <limits>
 
+#include "model/cells.h"
 #include "model/problems.h"
 #include "model/track_model.h"
-#include "reader/field_reader.h"
 
 namespace scenario {
 namespace {
@@ -20,15 +20,12 @@ bool Fits32(int64_t v) {
   return v >= std::numeric_limits<int32_t>::min() && v <= std::numeric_limits<int32_t>::max();
 }
 
-// The cell of a position: round(p / 50 + 1).
-int64_t CellOf(double p) { return RoundHalfEven(p / 50.0 + 1); }
-
 }  // namespace
 
 bool TrackModel::memo_segnale(int32_t posizione, int32_t& sx, int32_t& s1, int32_t& s2,
                               int32_t& s3, int32_t& rapp, int32_t& dx, int32_t& d1, int32_t& d2,
                               int32_t& d3, int32_t& tempo) {
-  const int64_t n = CellOf(posizione);
+  const int64_t n = PlacementCell(posizione);
   if (!HasCell(n)) return false;
   cella& cell = celle[n];
   if (!IsFree(cell)) {
@@ -64,7 +61,7 @@ bool TrackModel::memo_rallentamento(int32_t x, int32_t& v, int32_t& l, int32_t& 
                                     int32_t f_ta, int32_t& d_v) {
   int64_t w = 0;
   if (x > 1500) {
-    w = CellOf(static_cast<double>(x) - 1200);
+    w = PlacementCell(static_cast<double>(x) - 1200);
     if (!HasCell(w)) return false;
     if (!IsFree(celle[w])) {
       cod_errore = kErrAvvisoRall;
@@ -73,13 +70,13 @@ bool TrackModel::memo_rallentamento(int32_t x, int32_t& v, int32_t& l, int32_t& 
   } else {
     f_ta = 0;  // no warning zone for restrictions near the start
   }
-  const int64_t a = CellOf(x);
+  const int64_t a = PlacementCell(x);
   if (!HasCell(a)) return false;
   if (!IsFree(celle[a])) {
     cod_errore = kErrInizioRall;
     return true;
   }
-  const int64_t b = CellOf(static_cast<double>(x) + l);
+  const int64_t b = PlacementCell(static_cast<double>(x) + l);
   if (!HasCell(b)) return false;
   if (!IsFree(celle[b])) {
     cod_errore = kErrFineRall;
@@ -100,7 +97,7 @@ bool TrackModel::memo_rallentamento(int32_t x, int32_t& v, int32_t& l, int32_t& 
   if (x > 1500) NotifyPlaced(w);
   celle[a].valore = celle[b].valore = Low16(v);
   celle[a].valore3 = celle[b].valore3 = Low16(f_tt);
-  indice = static_cast<int32_t>(RoundHalfEven((static_cast<double>(x) - 1200) / 50.0));
+  indice = static_cast<int32_t>(StartCell(static_cast<double>(x) - 1200));
   if (f_ta != 0) {
     occupato = 0;
     for (int i = 0; i <= 3; ++i) {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "model/cells.h"
 #include "model/problems.h"
 #include "model/text_encoding.h"
 #include "model/track_model.h"
@@ -10,18 +11,6 @@
 #include "reader/reader_internal.h"
 
 namespace scenario {
-namespace {
-
-// The speed fifth of a cell; false when it does not fit a byte.
-bool SpeedFifth(int32_t speed, uint8_t* out) {
-  const double fifth = std::nearbyint(speed / 5.0);
-  if (fifth < 0 || fifth > 255) return false;
-  *out = static_cast<uint8_t>(fifth);
-  return true;
-}
-
-}  // namespace
-
 TrackModel::ReadOutcome TrackModel::ReadTrainSource(FieldReader* in) {
   record_ = SourceLocation{SourceLocation::File::kTrain, 0};
   while (!in->AtEnd()) {
@@ -70,7 +59,7 @@ TrackModel::ReadOutcome TrackModel::ReadTrainSource(FieldReader* in) {
       READ_OR_FAULT(in->ReadInt32(&p));
       READ_OR_FAULT(in->ReadInt32(&s));
       if (beyond(p, 100)) break;
-      const int64_t n = RoundHalfEven(p / 50.0);
+      const int64_t n = StartCell(p);
       if (n > 0) {
         do {
           if (speed_cursor >= ultima_cella) break;
@@ -85,7 +74,7 @@ TrackModel::ReadOutcome TrackModel::ReadTrainSource(FieldReader* in) {
       READ_OR_FAULT(in->ReadInt32(&p));
       READ_OR_FAULT(in->ReadInt32(&a));
       if (beyond(p, 100)) break;
-      const int64_t n = RoundHalfEven(p / 50.0);
+      const int64_t n = StartCell(p);
       if (n > 0) {
         do {
           READ_OR_FAULT(HasCell(adhesion_cursor));
@@ -114,7 +103,7 @@ TrackModel::ReadOutcome TrackModel::ReadTrainSource(FieldReader* in) {
       if (beyond(x, 100)) break;
       // An end cell off the track places nothing and ends the reading like
       // any position beyond the track.
-      if (!HasCell(RoundHalfEven((static_cast<double>(x) + l) / 50.0 + 1))) {
+      if (!HasCell(PlacementCell(static_cast<double>(x) + l))) {
         RecordProblem(kErrOltrePercorso, x, record_);
         break;
       }
@@ -126,7 +115,7 @@ TrackModel::ReadOutcome TrackModel::ReadTrainSource(FieldReader* in) {
       READ_OR_FAULT(in->ReadInt32(&p));
       READ_OR_FAULT(in->ReadInt32(&w));
       if (beyond(p, 100)) break;
-      const int64_t i = RoundHalfEven(p / 50.0);
+      const int64_t i = StartCell(p);
       READ_OR_FAULT(HasCell(i));
       if (!IsFree(celle[i])) return stop(kErrAbbattimento, true, p);
       if (w > 0) {
@@ -194,7 +183,7 @@ TrackModel::ReadOutcome TrackModel::ReadTrainSource(FieldReader* in) {
         s.dato10 = 0;
         s.dato9 = 0;
       }
-      const int64_t e = RoundHalfEven(s.fine / 50.0) - 1;  // the station cell
+      const int64_t e = StationCell(s.fine);  // the station cell
       if (s.tipo < 25 && s.tipo != 5 && s.tipo != 6) {
         for (int j = 1; j <= 4; ++j) {
           const int64_t i = e - j;

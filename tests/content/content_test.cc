@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <iterator>
@@ -17,6 +16,7 @@
 #include <vector>
 
 #include "content/builtin.h"
+#include "model/cells.h"
 #include "model/track_model.h"
 #include "test_util.h"
 
@@ -74,9 +74,6 @@ std::vector<std::optional<int>> Values(const std::string& row) {
 
 // The position of a row: its first value field.
 int Position(const std::string& row) { return Values(row).at(0).value_or(-1); }
-
-// The cell of a signal or a board at position p.
-int BoardCell(int p) { return static_cast<int>(std::nearbyint(p / 50.0 + 1)); }
 
 // Values(row) where every field must be filled.
 std::vector<int> Ints(const std::string& row) {
@@ -676,7 +673,7 @@ TEST(BuiltinScenario, RecordsKeepToCellsOfTheirOwn) {
   };
   const std::vector<std::string>& line = LineSourceLines();
   for (const char* header : {"[cartelli]", "[indicazioni]"}) {
-    for (const std::string& row : Section(line, header)) take(BoardCell(Position(row)), row);
+    for (const std::string& row : Section(line, header)) take(static_cast<int>(PlacementCell(Position(row))), row);
   }
   std::map<int, std::string> advance;
   auto advance_code = [&advance](int cell, const std::string& what) {
@@ -685,14 +682,14 @@ TEST(BuiltinScenario, RecordsKeepToCellsOfTheirOwn) {
   };
   for (const Station& s : Stations()) {
     if (s.type >= 25) continue;
-    const int e = s.fine / 50 - 1;
+    const int e = static_cast<int>(StationCell(s.fine));
     take(e, s.name);
     if (s.type != 5 && s.type != 6) {
       for (int j = 1; j <= 4; ++j) advance_code(e - j, s.name);
     }
   }
   for (const std::string& row : Section(TrainSourceLines(), "[segnali]")) {
-    const int n = BoardCell(Position(row));
+    const int n = static_cast<int>(PlacementCell(Position(row)));
     take(n, row);
     for (int r = 1; r <= 4; ++r) advance_code(n - 2 * r, row);
   }
@@ -1055,7 +1052,7 @@ TEST(BuiltinScenario, CompilesWithoutProblemOrSilentOverwrite) {
   for (size_t k = 0; k < stations.size(); ++k) {
     EXPECT_EQ(stations[k].name, model.tabella[k + 1].nome);
     if (stations[k].type >= 25) continue;
-    const cella& c = model.celle[stations[k].fine / 50 - 1];
+    const cella& c = model.celle[StationCell(stations[k].fine)];
     EXPECT_EQ(kTipoStazione, c.tipo) << stations[k].name;
     EXPECT_EQ(static_cast<int>(k + 1), c.valore) << stations[k].name;
   }

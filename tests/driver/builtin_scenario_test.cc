@@ -1,12 +1,12 @@
 // The compiled built-in scenario, decoded from the files a whole run writes.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "driver/run_driver.h"
+#include "model/cells.h"
 #include "model/coding.h"
 #include "test_util.h"
 
@@ -21,17 +21,11 @@ class BuiltinScenarioTest : public ::testing::Test {
     status_ = RunBuilder(&fs, &ui, kTestFolder);
     const std::string folder = std::string(kTestFolder) + "/";
     line_ = fs.files[folder + "Vescolara_linea.dat"];
-    std::string_view run = fs.files[folder + "Vescolara_631.sim"];
+    const std::string& run = fs.files[folder + "Vescolara_631.sim"];
     run_size_ = run.size();
-    for (voce& v : tabella_) ASSERT_TRUE(DecodeVoce(&run, &v));
-    EXPECT_TRUE(run.empty());
-    std::string_view track = fs.files[folder + "Vescolara_631.dat"];
-    celle_.clear();
-    while (!track.empty()) {
-      cella c;
-      ASSERT_TRUE(DecodeCella(&track, &c));
-      celle_.push_back(c);
-    }
+    std::string err;
+    ASSERT_TRUE(DecodeRunFile(run, &tabella_, &err)) << err;
+    ASSERT_TRUE(DecodeTrackFile(fs.files[folder + "Vescolara_631.dat"], &celle_, &err)) << err;
   }
 
   static int CountTipo(uint8_t tipo) {
@@ -155,9 +149,11 @@ TEST_F(BuiltinScenarioTest, SpeedFifthsFollowTheCursorRule) {
   std::vector<int> expected(2121, 0);
   const int n_rows = static_cast<int>(std::size(kRows));
   for (int i = 0; i < n_rows; ++i) {
-    const int from = static_cast<int>(std::nearbyint(kRows[i].p / 50.0));
-    const int to = i + 1 < n_rows ? static_cast<int>(std::nearbyint(kRows[i + 1].p / 50.0)) : 2118;
-    for (int k = from; k < to; ++k) expected[k] = static_cast<int>(std::nearbyint(kRows[i].s / 5.0));
+    const int64_t from = StartCell(kRows[i].p);
+    const int64_t to = i + 1 < n_rows ? StartCell(kRows[i + 1].p) : 2118;
+    uint8_t fifth = 0;
+    ASSERT_TRUE(SpeedFifth(kRows[i].s, &fifth));
+    for (int64_t k = from; k < to; ++k) expected[k] = fifth;
   }
   for (int k = 0; k <= 2120; ++k) ASSERT_EQ(expected[k], celle_[k].velocita) << "cell " << k;
   EXPECT_EQ(6, celle_[0].velocita);

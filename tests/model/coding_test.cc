@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <initializer_list>
@@ -174,14 +175,85 @@ TEST(Coding, RoundTrips) {
     EncodePlanNumber(back, &second);
     EXPECT_EQ(Hex(first), Hex(second));
   }
-  // Whole files are the records one after the other.
+}
+
+// Whole files are the records one after the other: encode, decode, encode.
+TEST(Coding, WholeFilesRoundTrip) {
+  std::string err;
   const std::string track = EncodeTrackFile(SampleCells());
   EXPECT_EQ(3 * kCellaSize, track.size());
-  std::string_view in = track;
-  std::string again;
-  cella c;
-  while (DecodeCella(&in, &c)) EncodeCella(c, &again);
-  EXPECT_EQ(track, again);
+  std::vector<cella> celle;
+  ASSERT_TRUE(DecodeTrackFile(track, &celle, &err)) << err;
+  EXPECT_EQ(track, EncodeTrackFile(celle));
+
+  std::array<voce, kSlots> tabella;
+  const std::vector<voce> samples = SampleVoci();
+  for (size_t k = 0; k < samples.size(); ++k) tabella[40 + k] = samples[k];
+  const std::string run = EncodeRunFile(tabella);
+  std::array<voce, kSlots> back;
+  ASSERT_TRUE(DecodeRunFile(run, &back, &err)) << err;
+  EXPECT_EQ(run, EncodeRunFile(back));
+  EXPECT_EQ(samples[1].nome, back[41].nome);
+
+  // x of every metre first, then y.
+  std::vector<std::array<PlanNumber, 2>> plan = {
+      {PlanNumber{PlanKind::kInt16, 0}, PlanNumber{PlanKind::kInt16, 1}},
+      {PlanNumber{PlanKind::kDouble, 0.5}, PlanNumber{PlanKind::kDouble, 2.25}},
+      {PlanNumber{}, PlanNumber{}}};
+  const std::string line = EncodeLineFile(plan);
+  EXPECT_EQ("02 00 00 00 05 00", Hex(line.substr(0, 6)));
+  std::vector<std::array<PlanNumber, 2>> plan_back;
+  ASSERT_TRUE(DecodeLineFile(line, &plan_back, &err)) << err;
+  ASSERT_EQ(3u, plan_back.size());
+  EXPECT_EQ(2.25, plan_back[1][1].value);
+  EXPECT_EQ(PlanKind::kEmpty, plan_back[2][0].kind);
+  EXPECT_EQ(line, EncodeLineFile(plan_back));
+}
+
+// A whole file that does not decode says where and why.
+TEST(Coding, BrokenWholeFilesSayWhere) {
+  std::array<voce, kSlots> tabella;
+  tabella[5].nome = "NOME";
+  const std::string run = EncodeRunFile(tabella);
+  std::string line;
+  EncodePlanNumber(PlanNumber{PlanKind::kInt16, 0}, &line);
+  EncodePlanNumber(PlanNumber{PlanKind::kInt16, 1}, &line);
+  enum Kind { kTrack, kRun, kLine };
+  struct Case {
+    Kind kind;
+    std::string bytes;
+    std::string message;
+  };
+  const Case kCases[] = {
+      {kTrack, std::string(15 * 3 + 3, '\0'),
+       "lunghezza di 48 byte, non multipla di 15: cella 3 incompleta all'offset 45"},
+      {kRun, run.substr(0, 5 * 34 + 10), "record incompleto o non valido all'offset 170 (voce 5)"},
+      {kRun, run + "x", "1 byte in più dopo la voce 86, all'offset " + std::to_string(run.size())},
+      {kLine, line.substr(0, 4), "numero dispari di elementi (1): le x e le y non si corrispondono"},
+      {kLine, line + std::string("\x07\x00", 2),
+       "record incompleto o non valido all'offset 8 (elemento 2)"},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.message);
+    std::string err;
+    std::vector<cella> celle;
+    std::array<voce, kSlots> slots;
+    std::vector<std::array<PlanNumber, 2>> plan;
+    bool ok = true;
+    switch (c.kind) {
+      case kTrack:
+        ok = DecodeTrackFile(c.bytes, &celle, &err);
+        break;
+      case kRun:
+        ok = DecodeRunFile(c.bytes, &slots, &err);
+        break;
+      case kLine:
+        ok = DecodeLineFile(c.bytes, &plan, &err);
+        break;
+    }
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(c.message, err);
+  }
 }
 
 // Every input cut short of a whole record is refused.

@@ -8,6 +8,7 @@
 #include <stdio.h>
 #include <unistd.h>
 
+#include <array>
 #include <cstdint>
 #include <initializer_list>
 #include <string>
@@ -167,43 +168,32 @@ struct TestModel {
 
   void HandMadeTrack(int32_t ultima_cella) { MakeTrack(&m, ultima_cella); }
 
-  // The compiled files decoded back; a malformed file fails the test.
+  // The compiled files decoded back; a missing or malformed file fails the
+  // test.
   std::vector<cella> TrackFile() const {
     std::vector<cella> out;
     auto it = fs.files.find(TrackFilePath());
+    std::string err;
     if (it == fs.files.end()) {
       ADD_FAILURE() << "no track file";
-      return out;
-    }
-    std::string_view in = it->second;
-    while (!in.empty()) {
-      cella c;
-      if (!DecodeCella(&in, &c)) {
-        ADD_FAILURE() << "track file cut inside a cell";
-        break;
-      }
-      out.push_back(c);
+    } else if (!DecodeTrackFile(it->second, &out, &err)) {
+      ADD_FAILURE() << "track file: " << err;
     }
     return out;
   }
   std::vector<voce> RunFile() const {
-    std::vector<voce> out;
+    std::array<voce, kSlots> slots;
     auto it = fs.files.find(RunFilePath());
+    std::string err;
     if (it == fs.files.end()) {
       ADD_FAILURE() << "no run file";
-      return out;
+      return {};
     }
-    std::string_view in = it->second;
-    while (!in.empty()) {
-      voce v;
-      if (!DecodeVoce(&in, &v)) {
-        ADD_FAILURE() << "run file cut inside a slot";
-        break;
-      }
-      out.push_back(v);
+    if (!DecodeRunFile(it->second, &slots, &err)) {
+      ADD_FAILURE() << "run file: " << err;
+      return {};
     }
-    EXPECT_EQ(static_cast<size_t>(kSlots), out.size());
-    return out;
+    return std::vector<voce>(slots.begin(), slots.end());
   }
 
   FakeFileSystem fs;

@@ -58,11 +58,13 @@ TEST(Writer, LineFileLayout) {
   EXPECT_EQ("00 00 00 00", Hex(file.substr(half - 4, 4)));
   EXPECT_EQ("00 00 00 00", Hex(file.substr(2 * half - 4, 4)));
 
-  std::string_view in = file;
+  std::vector<std::array<PlanNumber, 2>> plan;
+  std::string err;
+  ASSERT_TRUE(DecodeLineFile(file, &plan, &err)) << err;
+  ASSERT_EQ(static_cast<size_t>(kUltimoMetro3000) + 1, plan.size());
   for (int axis = 0; axis < 2; ++axis) {
     for (int32_t metre = 0; metre <= kUltimoMetro3000; ++metre) {
-      PlanNumber p;
-      ASSERT_TRUE(DecodePlanNumber(&in, &p)) << "axis " << axis << " metre " << metre;
+      const PlanNumber& p = plan[metre][axis];
       const PlanKind kind = metre < 2                       ? PlanKind::kInt16
                             : metre <= kUltimoMetro3000 - 2 ? PlanKind::kDouble
                                                             : PlanKind::kEmpty;
@@ -73,7 +75,6 @@ TEST(Writer, LineFileLayout) {
       }
     }
   }
-  EXPECT_TRUE(in.empty());
 }
 
 // The signal "segnale, 1750, 1, 4, ..." is cell 36: the record at byte 540.

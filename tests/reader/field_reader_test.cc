@@ -174,14 +174,5 @@ TEST(FieldReader, LineAndColumn) {
   EXPECT_EQ(5, col);
 }
 
-TEST(Rounding, HalvesGoToEven) {
-  struct Case {
-    double in;
-    int64_t out;
-  };
-  const Case kCases[] = {{0.5, 0}, {1.5, 2}, {2.5, 2}, {-1.5, -2}, {-0.5, 0}, {2200.5, 2200}};
-  for (const Case& c : kCases) EXPECT_EQ(c.out, RoundHalfEven(c.in)) << "in=" << c.in;
-}
-
 }  // namespace
 }  // namespace scenario

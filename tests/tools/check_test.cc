@@ -10,6 +10,7 @@
 #include <optional>
 #include <sstream>
 
+#include "model/file_names.h"
 #include "model/problems.h"
 #include "model/track_model.h"
 #include "tests/tools/tool_test_util.h"
@@ -20,8 +21,8 @@ namespace {
 using Lines = std::vector<std::string>;
 using nlohmann::json;
 
-std::string LineSource() { return std::string(kFixtureLinea) + "_linea.txt"; }
-std::string TrainSource() { return std::string(kFixtureLinea) + "_" + kFixtureTreno + "-.txt"; }
+std::string LineSource() { return LineSourceName(kFixtureLinea); }
+std::string TrainSource() { return TrainSourceName(kFixtureLinea, kFixtureTreno); }
 
 // Replaces the first line that contains `containing`.
 void Set(Lines* lines, const std::string& containing, const std::string& line) {

@@ -96,13 +96,14 @@ TEST(ScenarioFacts, OfTheBuiltInScenario) {
   EXPECT_EQ(135, f.speed[27]);
   // Elevation is the sum of the gradients (thousandths) over 50 m cells.
   double e = 0;
-  for (size_t k = 0; k < 1000; ++k) e += (BuiltIn().celle[k].pendenza - 100) * 0.05;
+  for (size_t k = 0; k < 1000; ++k) e += GradientOf(BuiltIn().celle[k].pendenza) * 0.05;
   EXPECT_NEAR(e, f.elevation[1000], 1e-9);
   const double top = *std::max_element(f.elevation.begin(), f.elevation.begin() + 1980);
   const size_t summit =
       std::max_element(f.elevation.begin(), f.elevation.begin() + 1980) - f.elevation.begin();
   EXPECT_GT(top, 100);
-  EXPECT_TRUE(summit * 50 > 41150 && summit * 50 < 59650) << summit;  // inside the Scogliera tunnel
+  const int64_t metre = CellPosition(static_cast<int64_t>(summit));
+  EXPECT_TRUE(metre > 41150 && metre < 59650) << summit;  // inside the Scogliera tunnel
 }
 
 TEST(BoardLabel, DropsTheParentheses) {

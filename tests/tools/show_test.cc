@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "model/cells.h"
 #include "model/coding.h"
 #include "model/track_model.h"
 #include "tests/tools/tool_test_util.h"
@@ -53,7 +54,7 @@ TEST_F(ShowTest, TrackFileAgreesWithTheModel) {
     const cella& c = model.celle[k];
     const json& r = records[k];
     ASSERT_EQ(k, r["cella"]);
-    EXPECT_EQ(k * 50, r["metro"]);
+    EXPECT_EQ(CellPosition(static_cast<int64_t>(k)), r["metro"]);
     EXPECT_EQ(c.tipo, r["tipo"]) << k;
     EXPECT_EQ(c.valore, r["valore"]) << k;
     EXPECT_EQ(c.valore2, r["valore2"]) << k;

@@ -1,5 +1,6 @@
-// Reading the three compiled files back into model records, for `mostra`
-// and `disegna`, and naming cell types in words.
+// Reading the three compiled files of a scenario back into model records,
+// for `mostra` and `disegna`, and naming cell types in words. The decoders
+// themselves live beside the encoders (model/coding.h).
 #ifndef SCENARIO_TOOLS_LIB_COMPILED_FILES_H_
 #define SCENARIO_TOOLS_LIB_COMPILED_FILES_H_
 
@@ -9,15 +10,14 @@
 #include <string_view>
 #include <vector>
 
+#include "model/cells.h"
+#include "model/coding.h"
 #include "model/track_model.h"
 
 namespace scenario {
 
 class FileSystem;
 
-// The cell type in words ("segnale", "cella di stazione", ...); "" for a
-// number the builder never writes.
-const char* TipoName(uint8_t tipo);
 // "segnale (tipo 1)", or "tipo 7 (sconosciuto)".
 std::string DescribeTipo(uint8_t tipo);
 
@@ -34,14 +34,6 @@ bool FormatFromWord(std::string_view word, CompiledFormat* format);
 // From the file name: "_linea.dat" is a line file, ".sim" a run file, any
 // other ".dat" a track file. False when the name fits none.
 bool FormatFromName(const std::string& path, CompiledFormat* format);
-
-// Whole-file decoders. Each fails with a message naming the record and byte
-// offset where the bytes stop making sense: a truncated record, an unknown
-// plan tag, a wrong number of records, bytes left over.
-bool DecodeTrackFile(std::string_view bytes, std::vector<cella>* celle, std::string* err);
-bool DecodeRunFile(std::string_view bytes, std::array<voce, 87>* tabella, std::string* err);
-bool DecodeLineFile(std::string_view bytes, std::vector<std::array<PlanNumber, 2>>* planimetria,
-                    std::string* err);
 
 // One compiled scenario as read from its files.
 struct CompiledScenario {

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <set>
 
+#include "model/cells.h"
 #include "model/text_encoding.h"
 #include "tools/lib/canvas.h"
 
@@ -334,7 +335,7 @@ void DrawElevation(Canvas* c, const Layout& l) {
   const ScenarioFacts& f = l.facts;
   PanelTitle(c, l.elevation_top,
              "Profilo altimetrico (quota rispetto all'origine, dalle pendenze)");
-  const size_t cells = std::min<size_t>(f.elevation.size(), f.extent / 50 + 1);
+  const size_t cells = std::min<size_t>(f.elevation.size(), f.extent / kCellLength + 1);
   if (cells < 2) return;
   double lo = *std::min_element(f.elevation.begin(), f.elevation.begin() + cells);
   double hi = *std::max_element(f.elevation.begin(), f.elevation.begin() + cells);
@@ -349,18 +350,18 @@ void DrawElevation(Canvas* c, const Layout& l) {
   std::vector<Point> area{{l.X(0), top + h}};
   std::vector<Point> line;
   for (size_t k = 0; k < cells; ++k) {
-    const Point q{l.X(k * 50.0), y(f.elevation[k])};
+    const Point q{l.X(static_cast<double>(CellPosition(static_cast<int64_t>(k)))), y(f.elevation[k])};
     area.push_back(q);
     line.push_back(q);
   }
-  area.push_back({l.X((cells - 1) * 50.0), top + h});
+  area.push_back({l.X(static_cast<double>(CellPosition(static_cast<int64_t>(cells) - 1))), top + h});
   c->Polygon(area, WithAlpha(kTerrain, 0.75), std::nullopt);
   c->Polyline(line, Stroke{Color{110, 90, 60}, 1.6});
   // Tunnels: a thick dark band along the track inside the hill.
   for (const auto& t : f.tunnels) {
     std::vector<Point> band;
-    for (int64_t m = t.from; m <= t.to; m += 50) {
-      const size_t k = std::min<size_t>(m / 50, cells - 1);
+    for (int64_t m = t.from; m <= t.to; m += kCellLength) {
+      const size_t k = std::min<size_t>(m / kCellLength, cells - 1);
       band.push_back({l.X(m), y(f.elevation[k])});
     }
     if (band.size() == 1) band.push_back({l.X(t.to), band[0].y});
@@ -373,7 +374,7 @@ void DrawSpeed(Canvas* c, const Layout& l) {
   const ScenarioFacts& f = l.facts;
   PanelTitle(c, l.speed_top,
              "Velocità massima della linea (km/h) e indicatori di velocità massima");
-  const size_t cells = std::min<size_t>(f.speed.size(), f.extent / 50 + 1);
+  const size_t cells = std::min<size_t>(f.speed.size(), f.extent / kCellLength + 1);
   if (cells < 2) return;
   const int top_speed = *std::max_element(f.speed.begin(), f.speed.begin() + cells);
   const double hi = std::max(40.0, std::ceil((top_speed + 25) / 40.0) * 40);
@@ -384,8 +385,8 @@ void DrawSpeed(Canvas* c, const Layout& l) {
   std::vector<Point> steps;
   for (size_t k = 0; k < cells; ++k) {
     const double vy = y(f.speed[k]);
-    if (!steps.empty() && steps.back().y != vy) steps.push_back({l.X(k * 50.0), steps.back().y});
-    steps.push_back({l.X(k * 50.0), vy});
+    if (!steps.empty() && steps.back().y != vy) steps.push_back({l.X(static_cast<double>(CellPosition(static_cast<int64_t>(k)))), steps.back().y});
+    steps.push_back({l.X(static_cast<double>(CellPosition(static_cast<int64_t>(k)))), vy});
   }
   steps.push_back({l.X(f.extent), steps.back().y});
   c->Polyline(steps, Stroke{kSpeed, 2.2});
@@ -547,18 +548,22 @@ std::string BoardLabel(const std::string& utf8) {
 ScenarioFacts ExtractFacts(const CompiledScenario& s) {
   ScenarioFacts f;
   const auto& celle = s.celle;
-  const int64_t track_end = static_cast<int64_t>(celle.size()) * 50;
+  const int64_t track_end = CellPosition(static_cast<int64_t>(celle.size()));
   f.route_length = s.tabella[84].fine;
   if (f.route_length <= 0 || f.route_length > track_end) {
-    f.route_length = static_cast<int32_t>(std::max<int64_t>(track_end - 7000, track_end / 2));
+    const int64_t ultima_cella = static_cast<int64_t>(celle.size()) - 1;
+    f.route_length =
+        static_cast<int32_t>(std::max<int64_t>(RouteLength(ultima_cella), track_end / 2));
   }
   f.elevation.assign(celle.size(), 0);
   f.speed.assign(celle.size(), 0);
   for (size_t k = 0; k < celle.size(); ++k) {
     // The last cells of the track carry no gradient (0): they count as level.
-    const int gradient = celle[k].pendenza == 0 ? 0 : celle[k].pendenza - 100;
-    if (k + 1 < celle.size()) f.elevation[k + 1] = f.elevation[k] + gradient * 50 / 1000.0;
-    f.speed[k] = celle[k].velocita * 5;
+    const int gradient = celle[k].pendenza == 0 ? 0 : GradientOf(celle[k].pendenza);
+    if (k + 1 < celle.size()) {
+      f.elevation[k + 1] = f.elevation[k] + gradient * static_cast<double>(kCellLength) / 1000.0;
+    }
+    f.speed[k] = SpeedOf(celle[k].velocita);
   }
   // Board slots are the ones a text board points at.
   std::set<int> board_slots;
@@ -573,14 +578,14 @@ ScenarioFacts ExtractFacts(const CompiledScenario& s) {
   }
   for (size_t k = 0; k < celle.size(); ++k) {
     const cella& c = celle[k];
-    // Signals, boards and restrictions stand in cell round(p / 50 + 1).
-    const int32_t placed_at = static_cast<int32_t>((static_cast<int64_t>(k) - 1) * 50);
+    const int32_t placed_at = static_cast<int32_t>(PlacementPosition(static_cast<int64_t>(k)));
     switch (c.tipo) {
       case kTipoSegnale:
-        f.signals.push_back({placed_at, (c.valore4 % 10) / 3});
+        f.signals.push_back({placed_at, SignalSx(c.valore4)});
         break;
       case kTipoIndicatore:
-        f.boards.push_back({placed_at, c.tipo, std::to_string(c.valore / 100 * 5)});
+        f.boards.push_back(
+            {placed_at, c.tipo, std::to_string(UnpackIndicatorSpeeds(c.valore).s_side)});
         break;
       case kTipoCartello: {
         std::string text;
@@ -600,17 +605,17 @@ ScenarioFacts ExtractFacts(const CompiledScenario& s) {
         break;
       case kTipoCodice:
       case kTipoAbbattimento:
-        f.codes.push_back(static_cast<int32_t>(k * 50));
+        f.codes.push_back(static_cast<int32_t>(CellPosition(static_cast<int64_t>(k))));
         break;
       default:
         break;
     }
     if (c.montagna != 0) {
-      const int32_t from = static_cast<int32_t>(k * 50);
+      const int32_t from = static_cast<int32_t>(CellPosition(static_cast<int64_t>(k)));
       if (!f.tunnels.empty() && f.tunnels.back().to == from) {
-        f.tunnels.back().to = from + 50;
+        f.tunnels.back().to = from + kCellLength;
       } else {
-        f.tunnels.push_back({from, from + 50});
+        f.tunnels.push_back({from, from + kCellLength});
       }
     }
   }

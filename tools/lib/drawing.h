@@ -38,7 +38,7 @@ struct ScenarioFacts {
   struct Span {
     int32_t from = 0, to = 0;
   };
-  int32_t route_length = 0;       // slot 84 fine, or the track less 7000 m
+  int32_t route_length = 0;       // slot 84 fine, or what the track was made for
   int32_t extent = 0;             // what the picture spans: the route and all on it
   std::vector<double> elevation;  // metres at the start of each cell, 0 at cell 0
   std::vector<int> speed;         // km/h of each cell

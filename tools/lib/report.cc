@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "model/cells.h"
 #include "tools/lib/compiled_files.h"
 
 namespace scenario {
@@ -45,8 +46,8 @@ std::string FormatPlace(const Place& place) {
 }
 
 std::string CellMetres(int32_t cella) {
-  const int64_t start = int64_t{cella} * 50;
-  return "metri " + std::to_string(start) + "-" + std::to_string(start + 50);
+  const int64_t start = CellPosition(cella);
+  return "metri " + std::to_string(start) + "-" + std::to_string(start + kCellLength);
 }
 
 std::string FormatText(const CheckReport& r) {
@@ -106,7 +107,7 @@ std::string FormatJson(const CheckReport& r) {
     for (const Occupant& o : p.occupata) {
       json occupant = json::object();
       occupant["cella"] = o.cella;
-      occupant["metri"] = {int64_t{o.cella} * 50, int64_t{o.cella} * 50 + 50};
+      occupant["metri"] = {CellPosition(o.cella), CellPosition(o.cella) + kCellLength};
       occupant["tipo"] = o.tipo;
       occupant["tipo_nome"] = TipoName(o.tipo);
       AddPlace(o.posto_da, &occupant);

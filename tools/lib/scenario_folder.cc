@@ -5,6 +5,7 @@
 #include <set>
 #include <system_error>
 
+#include "model/file_names.h"
 #include "platform/file_system.h"
 
 namespace scenario {
@@ -44,17 +45,19 @@ bool ListSourcePairs(const std::string& folder, std::vector<ScenarioName>* pairs
   std::set<std::string> names;
   if (!ListFiles(folder, &names, err)) return false;
   pairs->clear();
-  const std::string kLine = "_linea.txt", kTrain = "-.txt";
+  const std::string line_suffix = kLineSourceSuffix, train_suffix = kTrainSourceSuffix;
   for (const std::string& n : names) {
-    if (!EndsWith(n, kLine) || n.size() == kLine.size()) continue;
-    const std::string linea = n.substr(0, n.size() - kLine.size());
+    if (!EndsWith(n, line_suffix) || n.size() == line_suffix.size()) continue;
+    const std::string linea = n.substr(0, n.size() - line_suffix.size());
     const std::string prefix = linea + "_";
     for (const std::string& t : names) {
-      if (t.size() > prefix.size() + kTrain.size() && t.compare(0, prefix.size(), prefix) == 0 &&
-          EndsWith(t, kTrain)) {
-        pairs->push_back(
-            {linea, t.substr(prefix.size(), t.size() - prefix.size() - kTrain.size())});
+      if (t.size() <= prefix.size() + train_suffix.size() ||
+          t.compare(0, prefix.size(), prefix) != 0 || !EndsWith(t, train_suffix)) {
+        continue;
       }
+      const std::string treno =
+          t.substr(prefix.size(), t.size() - prefix.size() - train_suffix.size());
+      if (TrainSourceName(linea, treno) == t) pairs->push_back({linea, treno});
     }
   }
   return true;
@@ -66,12 +69,13 @@ bool ListCompiledSets(const std::string& folder, std::vector<ScenarioName>* sets
   if (!ListFiles(folder, &names, err)) return false;
   sets->clear();
   for (const std::string& n : names) {
-    if (!EndsWith(n, ".sim")) continue;
-    const std::string stem = n.substr(0, n.size() - 4);
-    if (names.count(stem + ".dat") == 0) continue;
+    const std::string run_suffix = kRunFileSuffix;
+    if (!EndsWith(n, run_suffix)) continue;
+    const std::string stem = n.substr(0, n.size() - run_suffix.size());
+    if (names.count(stem + kTrackFileSuffix) == 0) continue;
     size_t split = std::string::npos;
     for (size_t i = stem.find('_'); i != std::string::npos; i = stem.find('_', i + 1)) {
-      if (i > 0 && i + 1 < stem.size() && names.count(stem.substr(0, i) + "_linea.dat") != 0) {
+      if (i > 0 && i + 1 < stem.size() && names.count(LineFileName(stem.substr(0, i))) != 0) {
         split = i;
       }
     }

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <nlohmann/json.hpp>
 
+#include "model/cells.h"
 #include "model/text_encoding.h"
 #include "platform/file_system.h"
 
@@ -46,7 +47,7 @@ const char* KindName(PlanKind kind) {
 }
 
 json CellaJson(int64_t index, const cella& c) {
-  return {{"cella", index},         {"metro", index * 50},
+  return {{"cella", index},         {"metro", CellPosition(index)},
           {"tipo", c.tipo},         {"tipo_nome", TipoName(c.tipo)},
           {"valore", c.valore},     {"valore2", c.valore2},
           {"valore3", c.valore3},   {"valore4", c.valore4},
@@ -104,7 +105,7 @@ std::string FormatDouble(double v) {
 }
 
 std::string FormatCella(int64_t index, const cella& c) {
-  return "cella " + std::to_string(index) + " metro " + std::to_string(index * 50) + ": tipo " +
+  return "cella " + std::to_string(index) + " metro " + std::to_string(CellPosition(index)) + ": tipo " +
          std::to_string(c.tipo) + " (" + (TipoName(c.tipo)[0] ? TipoName(c.tipo) : "sconosciuto") +
          "), valore " + std::to_string(c.valore) + ", valore2 " + std::to_string(c.valore2) +
          ", valore3 " + std::to_string(c.valore3) + ", valore4 " + std::to_string(c.valore4) +
