@@ -156,7 +156,8 @@ class TrackModel {
   bool memo_montagna(int32_t inizio, int32_t fine, int32_t& tipo);
   // REQUIRES: the cell of posizione exists. Sets cod_errore = 21 when the cell
   // is taken. Returns false on a fault for the error trap (a packed value that
-  // does not fit 16 bits).
+  // does not fit 16 bits); the cell then keeps tipo 6 and the values packed
+  // before that one.
   bool memo_indicatori_v_max(int32_t posizione, int32_t vas, int32_t vbs, int32_t vcs,
                              int32_t strisces, int32_t vad, int32_t vbd, int32_t vcd,
                              int32_t strisced);

@@ -104,15 +104,12 @@ bool TrackModel::memo_indicatori_v_max(int32_t posizione, int32_t vas, int32_t v
   }
   cell.tipo = kTipoIndicatore;
   NotifyPlaced(n);
-  // A speed pair that does not fit 16 bits is a fault.
-  int16_t packed[3];
-  if (!PackIndicatorSpeeds(vas, vad, &packed[0]) || !PackIndicatorSpeeds(vbs, vbd, &packed[1]) ||
-      !PackIndicatorSpeeds(vcs, vcd, &packed[2])) {
-    return false;
-  }
-  cell.valore = packed[0];
-  cell.valore2 = packed[1];
-  cell.valore3 = packed[2];
+  // Each speed pair is stored as soon as it is packed. A pair that does not
+  // fit 16 bits is a fault that ends the reading; the pairs before it stay
+  // in the cell, and so they reach the track file.
+  if (!PackIndicatorSpeeds(vas, vad, &cell.valore)) return false;
+  if (!PackIndicatorSpeeds(vbs, vbd, &cell.valore2)) return false;
+  if (!PackIndicatorSpeeds(vcs, vcd, &cell.valore3)) return false;
   cell.valore4 = static_cast<int16_t>(static_cast<uint16_t>(
       static_cast<uint32_t>(strisces) * 10u + static_cast<uint32_t>(strisced)));
   return true;

@@ -88,6 +88,19 @@ TEST(Writer, TrackFileRecordOfASignal) {
   EXPECT_EQ("00 00 00 00 00 00 00 00 00 00 1F 00 14 64 00", Hex(file.substr(34 * 15, 15)));
 }
 
+// An indicator board whose second speed pair does not fit 16 bits ends the
+// reading with error 25; its cell 14 already holds the board and the first
+// pair (100 * 20 + 100 / 5 = 2020), and the track file stores them.
+TEST(Writer, TrackFileKeepsTheBoardCutShortByAFault) {
+  TestModel t;
+  t.Compile({}, model_test::LineSource(
+                    {"indicatori_vmax,  650,  100,  2706,  100,  1,  100,  2706,  100,  1"}));
+  EXPECT_EQ(kErrLettura, t.m.cod_errore);
+  const std::string& file = t.fs.files[t.TrackFilePath()];
+  ASSERT_EQ(15u * (kUltimaCella3000 + 1), file.size());
+  EXPECT_EQ("06 E4 07 00 00 00 00 00 00 00 00 00 00 00 00", Hex(file.substr(14 * 15, 15)));
+}
+
 TEST(Writer, RunFileSlots) {
   TestModel t;
   t.Compile({Stazione(1000, 2, 200), "vetture,  7", "orologio,  1 53 0"});

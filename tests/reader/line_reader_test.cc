@@ -473,6 +473,34 @@ TEST_F(LineReaderTest, IndicatorBoards) {
   }
 }
 
+// The three speed pairs are stored one by one as they are packed: a pair
+// that does not fit 16 bits ends the reading (error 25) with the board and
+// the pairs before it already in the cell.
+TEST_F(LineReaderTest, IndicatorBoardThatDoesNotFitKeepsWhatWasStored) {
+  struct Case {
+    const char* record;
+    int16_t valore, valore2, valore3;
+  };
+  const Case kCases[] = {
+      {"indicatori_vmax,  650,  2000,  135,  145,  0,  ,  ,  ,  0", 0, 0, 0},
+      {"indicatori_vmax,  650,  100,  2706,  100,  1,  100,  2706,  100,  1", 2020, 0, 0},
+      {"indicatori_vmax,  650,  125,  135,  -1700,  2,  125,  135,  0,  0", 2525, 2727, 0},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.record);
+    fs.files.clear();
+    m.cod_errore = 0;
+    ReadRecords({c.record});
+    EXPECT_EQ(kErrLettura, m.cod_errore);
+    const cella& k = m.celle[14];
+    EXPECT_EQ(kTipoIndicatore, k.tipo);
+    EXPECT_EQ(c.valore, k.valore);
+    EXPECT_EQ(c.valore2, k.valore2);
+    EXPECT_EQ(c.valore3, k.valore3);
+    EXPECT_EQ(0, k.valore4);  // the stripes come after the speeds
+  }
+}
+
 TEST_F(LineReaderTest, IndicatorBoardReplacesATunnelMarker) {
   ReadRecords({"montagna,   1000,  2000,  12",
                "indicatori_vmax,  1100,  125,  135,  145,  0,  ,  ,  ,  0"});
