@@ -6,6 +6,8 @@
 #include "platform/file_system.h"
 #include "platform/ui.h"
 
+// The only place the builder ends: whatever happens in the run, RunBuilder
+// returns here with the exit status.
 int main() {
   std::unique_ptr<scenario::Ui> ui = scenario::NewUi();
   const int status =

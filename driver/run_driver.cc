@@ -16,25 +16,37 @@ std::string DescribeProblem(int32_t cod_errore, int32_t pos_errore) {
 }
 
 int RunBuilder(FileSystem* fs, Ui* ui, const std::string& folder) {
-  TrackModel model(fs, ui, folder);
+  TrackModel model(fs, folder);
   model.linea = "Vescolara";
   model.treno = "631";
   ui->ShowWaitWindow();
-  model.dati_linea();
-  model.dati_treno();
-  model.dati_note();
-  model.dati_rallentamenti();
-  model.dati_scheda();
-  model.memorizza_percorso(1);
-  return ExitStatusOf(model, ui);
+  // The writers in their order; a writer that stops the run is the last.
+  using Writer = void (TrackModel::*)();
+  for (Writer writer : {&TrackModel::dati_linea, &TrackModel::dati_treno, &TrackModel::dati_note,
+                        &TrackModel::dati_rallentamenti, &TrackModel::dati_scheda}) {
+    (model.*writer)();
+    if (model.halted()) return ExitStatusOf(model.halt(), ui);
+  }
+  return ExitStatusOf(model.memorizza_percorso(1), ui);
 }
 
-int ExitStatusOf(const TrackModel& model, Ui* ui) {
-  // The compile pass writes its files whatever it recorded; a recorded
-  // problem must still not pass for success.
-  if (model.cod_errore == 0) return kExitOk;
-  ui->Report("crea_scenario: " + DescribeProblem(model.cod_errore, model.pos_errore));
-  return kExitProblem;
+int ExitStatusOf(const CompileOutcome& outcome, Ui* ui) {
+  switch (outcome.kind) {
+    case CompileOutcome::Kind::kDone:
+      return kExitOk;
+    case CompileOutcome::Kind::kProblem:
+      // The compile pass writes its files whatever it recorded; a recorded
+      // problem must still not pass for success.
+      ui->Report("crea_scenario: " + DescribeProblem(outcome.code, outcome.position));
+      return kExitProblem;
+    case CompileOutcome::Kind::kStop:
+      ui->Report(outcome.message);
+      return kExitFatal;
+    case CompileOutcome::Kind::kBox:
+      ui->ShowMessage(outcome.message);
+      return kExitFatal;
+  }
+  return kExitFatal;
 }
 
 }  // namespace scenario

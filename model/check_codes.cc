@@ -34,10 +34,17 @@ int32_t TrackModel::codice_gara_st() {
 void TrackModel::StampChecks() {
   voce& slot = tabella[85];
   cella& cell = celle[1];
-  if (slot.dato2 != 0 || cell.valore != 0) errore(std::to_string(kErrMarche));
+  // errore ends the compile pass: nothing after it runs.
+  if (slot.dato2 != 0 || cell.valore != 0) {
+    errore(std::to_string(kErrMarche));
+    return;
+  }
   slot.dato2 = kMarcaCorsa;
   cell.valore = kMarcaBinario;
-  if (slot.orario != 0 || cell.valore2 != 0) errore(std::to_string(kErrCodici));
+  if (slot.orario != 0 || cell.valore2 != 0) {
+    errore(std::to_string(kErrCodici));
+    return;
+  }
   slot.orario = codice_gara_st();
   cell.valore2 = static_cast<int16_t>(codice_gara_og());
 }

@@ -22,7 +22,6 @@ namespace scenario {
 
 class FileSystem;
 class FieldReader;
-class Ui;
 
 // One track cell of 50 m; 15 bytes in the track file.
 struct cella {
@@ -118,19 +117,41 @@ class CompileObserver {
 // never change.
 inline constexpr char kSentinella[] = "riferimento fine del file";
 
+// How a compile pass, or a step of the run before it, ended. Nothing in the
+// model ends the process: the caller shows what there is to show and
+// decides.
+struct CompileOutcome {
+  enum class Kind {
+    kDone,     // every file written, no problem recorded
+    kProblem,  // every file written; `code` and `position` are the recorded problem
+    kStop,     // the run stopped: a file that cannot be written or deleted, or a
+               // line without route length; `message` says which. Files finished
+               // before stay as they are; later ones are not written.
+    kBox,      // errore: the box " Errore n. " + `code` must be shown; no compiled
+               // file was written
+  };
+  Kind kind = Kind::kDone;
+  int32_t code = 0;      // kProblem: cod_errore; kBox: the number in the box
+  int32_t position = 0;  // kProblem: pos_errore
+  std::string message;   // kStop: what stopped the run; kBox: the text of the box
+};
+
 class TrackModel {
  public:
-  // Neither pointer is owned. `folder` is the folder of every file the model
-  // reads or writes.
-  TrackModel(FileSystem* fs, Ui* ui, std::string folder);
+  // `fs` is not owned. `folder` is the folder of every file the model reads
+  // or writes.
+  TrackModel(FileSystem* fs, std::string folder);
 
   // --- run driver (driver/) ------------------------------------------------
   // Writes `righe` (UTF-8 texts) to `nome_file` as Windows-1252 lines ended
   // by CR LF, up to the sentinel entry (not written). A file that cannot be
-  // written ends the program through FatalFile.
+  // written stops the run (Halt).
   void scrivi_righe(const std::string& nome_file, const std::vector<std::string>& righe);
-  // Shows " Errore n. " + a in a modal box and ends the program.
-  [[noreturn]] void errore(const std::string& a);
+  // The box " Errore n. " + a ends the compile pass: nothing of it runs
+  // afterwards and no compiled file is written. The pass returns it as its
+  // outcome (kBox); whoever called the pass shows the box and ends the
+  // program. `a` is normally the number as decimal text.
+  void errore(const std::string& a);
   // The smaller of x and y; x on ties.
   static int32_t minimo(int32_t x, int32_t y) { return x > y ? y : x; }
 
@@ -144,8 +165,8 @@ class TrackModel {
   // --- compile pass (model/) -------------------------------------------------
   // Clears the slots, reads both sources (deleting them), adds signal codes,
   // stamps the marks and check codes and writes the compiled files; the line
-  // file only when j is not 0.
-  void memorizza_percorso(int32_t j);
+  // file only when j is not 0. Returns how it ended; never ends the process.
+  CompileOutcome memorizza_percorso(int32_t j);
   // Reads the line source and then the train-run source into the model.
   void memorizza_dati();
 
@@ -220,13 +241,17 @@ class TrackModel {
   void RecordProblem(int32_t code, const SourceLocation& where);
   void RecordProblem(int32_t code, int32_t position, const SourceLocation& where);
 
-  // Ends the program: a file could not be written or deleted.
-  [[noreturn]] void FatalFile(const std::string& path, const std::string& err);
-  // Ends the program with a message of our own.
-  [[noreturn]] void Fatal(const std::string& message);
+  // The first stop of the run (kStop or kBox), or kDone while there is none.
+  // The run driver looks at it after each step and runs no later step once
+  // it is set.
+  const CompileOutcome& halt() const { return halt_; }
+  bool halted() const { return halt_.kind != CompileOutcome::Kind::kDone; }
+  // Stops the run with `message`; a later stop does not replace the first.
+  void Halt(const std::string& message);
+  // Stops the run: the file at `path` could not be written or deleted.
+  void HaltOnFile(const std::string& path, const std::string& err);
 
   FileSystem* fs() const { return fs_; }
-  Ui* ui() const { return ui_; }
   const std::string& folder() const { return folder_; }
 
  private:
@@ -246,9 +271,9 @@ class TrackModel {
   void NotifyPlaced(int64_t index);
 
   FileSystem* fs_;
-  Ui* ui_;
   std::string folder_;
   SourceLocation record_;  // the record being read
+  CompileOutcome halt_;
 };
 
 }  // namespace scenario

@@ -1020,8 +1020,7 @@ class OverwriteLog : public CompileObserver {
 
 TEST(BuiltinScenario, CompilesWithoutProblemOrSilentOverwrite) {
   FakeFileSystem fs;
-  RecordingUi ui;
-  TrackModel model(&fs, &ui, kTestFolder);
+  TrackModel model(&fs, kTestFolder);
   OverwriteLog log;
   model.observer = &log;
   model.linea = "Vescolara";
@@ -1031,11 +1030,11 @@ TEST(BuiltinScenario, CompilesWithoutProblemOrSilentOverwrite) {
   // The accented keyword goes out as the single byte 224.
   const std::string train = fs.files[model.FullName(model.TrainSourceName())];
   EXPECT_NE(std::string::npos, train.find("\r\nvelocit\xE0,     750,    65\r\n"));
-  model.memorizza_percorso(1);
+  const CompileOutcome outcome = model.memorizza_percorso(1);
 
+  EXPECT_EQ(CompileOutcome::Kind::kDone, outcome.kind) << outcome.message;
   EXPECT_EQ(0, model.cod_errore) << "at " << model.pos_errore << " m";
   EXPECT_EQ(std::vector<std::string>{}, log.overwrites);
-  EXPECT_TRUE(ui.messages.empty());
   EXPECT_FALSE(fs.Exists(model.FullName(model.LineSourceName())));
   EXPECT_FALSE(fs.Exists(model.FullName(model.TrainSourceName())));
 

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -61,12 +60,20 @@ TEST(RunBuilder, TwoRunsGiveTheSameBytes) {
   EXPECT_TRUE(a.files == b.files);
 }
 
-TEST(RunBuilderDeathTest, FileThatCannotBeWrittenStopsTheRun) {
+// The run ends at the writer whose file cannot be written: its message is
+// reported, no later step runs, and RunBuilder returns to main.
+TEST(RunBuilder, FileThatCannotBeWrittenStopsTheRun) {
   FakeFileSystem fs;
   fs.fail_write_on = Path("Vescolara_631_note.txt");
-  std::unique_ptr<Ui> ui = NewConsoleUi();
-  EXPECT_EXIT(RunBuilder(&fs, ui.get(), kTestFolder), ::testing::ExitedWithCode(kExitFatal),
-              "Vescolara_631_note.txt");
+  RecordingUi ui;
+  EXPECT_EQ(kExitFatal, RunBuilder(&fs, &ui, kTestFolder));
+  EXPECT_EQ(std::vector<std::string>{Path("Vescolara_631_note.txt") + ": scrittura non riuscita"},
+            ui.reports);
+  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_EQ((std::vector<std::string>{"write " + Path("Vescolara_linea.txt"),
+                                      "write " + Path("Vescolara_631-.txt"),
+                                      "write " + Path("Vescolara_631_note.txt")}),
+            fs.log);
 }
 
 class ScriviRigheTest : public ::testing::Test {
@@ -76,8 +83,7 @@ class ScriviRigheTest : public ::testing::Test {
     return fs.files[Path("f.txt")];
   }
   FakeFileSystem fs;
-  RecordingUi ui;
-  TrackModel m{&fs, &ui, kTestFolder};
+  TrackModel m{&fs, kTestFolder};
 };
 
 TEST_F(ScriviRigheTest, WritesUpToTheSentinel) {
@@ -111,11 +117,25 @@ TEST_F(ScriviRigheTest, ReplacesALongerFile) {
   EXPECT_EQ("a\r\n", Write({"a", kSentinella}));
 }
 
-TEST(ErroreDeathTest, ShowsTheNumberAndEnds) {
+// errore stops the run with its box; the caller shows the box and ends the
+// program with status 2. The first stop of a run is the one that counts.
+TEST(Errore, StopsTheRunWithItsBox) {
   FakeFileSystem fs;
-  std::unique_ptr<Ui> ui = NewConsoleUi();
-  TrackModel m(&fs, ui.get(), kTestFolder);
-  EXPECT_EXIT(m.errore("1251"), ::testing::ExitedWithCode(kExitFatal), "^ Errore n\\. 1251");
+  TrackModel m(&fs, kTestFolder);
+  EXPECT_FALSE(m.halted());
+  m.errore("1251");
+  ASSERT_TRUE(m.halted());
+  EXPECT_EQ(CompileOutcome::Kind::kBox, m.halt().kind);
+  EXPECT_EQ(1251, m.halt().code);
+  EXPECT_EQ(" Errore n. 1251", m.halt().message);
+  m.errore("1250");
+  m.Halt("later");
+  EXPECT_EQ(" Errore n. 1251", m.halt().message);
+
+  RecordingUi ui;
+  EXPECT_EQ(kExitFatal, ExitStatusOf(m.halt(), &ui));
+  EXPECT_EQ(std::vector<std::string>{" Errore n. 1251"}, ui.messages);
+  EXPECT_TRUE(ui.reports.empty());
 }
 
 TEST(Minimo, SmallerOfTwoFirstOnTies) {
@@ -127,29 +147,35 @@ TEST(Minimo, SmallerOfTwoFirstOnTies) {
 }
 
 TEST(ExitStatusOf, ARecordedProblemIsNotSuccess) {
-  FakeFileSystem fs;
   RecordingUi ui;
-  TrackModel m(&fs, &ui, kTestFolder);
-  EXPECT_EQ(kExitOk, ExitStatusOf(m, &ui));
+  EXPECT_EQ(kExitOk, ExitStatusOf(CompileOutcome{}, &ui));
   EXPECT_TRUE(ui.reports.empty());
-  m.cod_errore = 15;
-  m.pos_errore = 105901;
-  EXPECT_EQ(kExitProblem, ExitStatusOf(m, &ui));
+  const CompileOutcome problem{CompileOutcome::Kind::kProblem, 15, 105901, ""};
+  EXPECT_EQ(kExitProblem, ExitStatusOf(problem, &ui));
   EXPECT_EQ(std::vector<std::string>{"crea_scenario: problema n. 15: posizione oltre la fine del "
                                      "percorso (posizione 105901 m)"},
             ui.reports);
+  EXPECT_TRUE(ui.messages.empty());
 }
 
-TEST(CompilePassDeathTest, NoRouteLengthWritesNoCompiledFile) {
+TEST(ExitStatusOf, AStopIsReported) {
+  RecordingUi ui;
+  const CompileOutcome stop{CompileOutcome::Kind::kStop, 0, 0, "impossibile scrivere"};
+  EXPECT_EQ(kExitFatal, ExitStatusOf(stop, &ui));
+  EXPECT_EQ(std::vector<std::string>{"impossibile scrivere"}, ui.reports);
+  EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST(CompilePass, NoRouteLengthWritesNoCompiledFile) {
   TempDir dir;
   WriteBytes(dir.File("Vescolara_linea.txt"), "[generale]\r\nsfondo uno,    1\r\n[fine]\r\n");
   WriteBytes(dir.File("Vescolara_631-.txt"), "[generale]\r\n[fine]\r\n\r\n");
-  std::unique_ptr<Ui> ui = NewConsoleUi();
-  TrackModel m(RealFileSystem(), ui.get(), dir.path());
+  TrackModel m(RealFileSystem(), dir.path());
   m.linea = "Vescolara";
   m.treno = "631";
-  EXPECT_EXIT(m.memorizza_percorso(1), ::testing::ExitedWithCode(kExitFatal),
-              "lunghezza del percorso");
+  const CompileOutcome outcome = m.memorizza_percorso(1);
+  EXPECT_EQ(CompileOutcome::Kind::kStop, outcome.kind);
+  EXPECT_NE(std::string::npos, outcome.message.find("lunghezza del percorso")) << outcome.message;
   for (const char* own : {"Vescolara_linea.dat", "Vescolara_631.sim", "Vescolara_631.dat"}) {
     EXPECT_FALSE(std::filesystem::exists(dir.File(own))) << own;
   }

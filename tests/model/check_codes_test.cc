@@ -1,12 +1,9 @@
 // The two check codes, the reserved marks, and the errors 1250 and 1251.
 #include <gtest/gtest.h>
-#include <stdio.h>
-#include <unistd.h>
 
 #include <string>
 #include <vector>
 
-#include "driver/run_driver.h"
 #include "model/model_fixture.h"
 #include "model/track_model.h"
 #include "test_util.h"
@@ -14,9 +11,8 @@
 namespace scenario {
 namespace {
 
+using model_test::CompileWatched;
 using model_test::Lines;
-using model_test::CompileInChild;
-using model_test::ProbeUi;
 using model_test::Rec;
 using model_test::TestModel;
 
@@ -77,53 +73,81 @@ TEST(CheckCodes, StampedIntoTheCompiledFiles) {
 }
 
 // The message, then no compiled file written or removed.
-constexpr char kShows1250[] = "message: \\[ Errore n\\. 1250\\]\nend\n";
-constexpr char kShows1251[] = "message: \\[ Errore n\\. 1251\\]\nend\n";
+constexpr char kShows1250[] = "message: [ Errore n. 1250]\nend\n";
+constexpr char kShows1251[] = "message: [ Errore n. 1251]\nend\n";
 
-TEST(CheckCodesDeathTest, ReservedPlacesTakenByTheSources) {
+TEST(CheckCodes, ReservedPlacesTakenByTheSources) {
   struct Case {
     const char* name;
     Lines train;
     const char* shows;
+    int32_t code;
   };
   const Case kCases[] = {
-      {"signal in cell 1", {Rec("segnale", {0, 1, 4, 0, 0, 0, 0, 0, 0, 0, 0})}, kShows1250},
+      {"signal in cell 1", {Rec("segnale", {0, 1, 4, 0, 0, 0, 0, 0, 0, 0, 0})}, kShows1250, 1250},
       {"signal in cell 1 with valore 0", {Rec("segnale", {0, 1, 0, 1, 0, 0, 0, 0, 0, 0, 0})},
-       kShows1251},
+       kShows1251, 1251},
       // Cells 3 and 2 taken: the guard code of a start at cell 8 lands in 1.
       {"guard code in cell 1",
        {Rec("abbattimento", {150, 0}), Rec("abbattimento", {100, 0}),
         Rec("rallentamento", {350, 120, 200, 0, 0, 0})},
-       kShows1250},
+       kShows1250, 1250},
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.name);
-    EXPECT_EXIT(CompileInChild(c.train), ::testing::ExitedWithCode(kExitFatal), c.shows);
+    const model_test::Watched w = CompileWatched(c.train);
+    EXPECT_EQ(CompileOutcome::Kind::kBox, w.outcome.kind);
+    EXPECT_EQ(c.code, w.outcome.code);
+    EXPECT_EQ(c.shows, w.shown);
   }
 }
 
-// On a hand-made model: the marks are tested before they are written.
-void StampInChild(int16_t dato2, int32_t orario, int16_t valore, int16_t valore2) {
+// On a hand-made model: the marks are tested before they are written. The
+// compiled files are written afterwards only when nothing was found, as in
+// the compile pass.
+std::string Stamp(int16_t dato2, int32_t orario, int16_t valore, int16_t valore2) {
   FakeFileSystem fs;
-  ProbeUi ui(&fs);
-  TrackModel m(&fs, &ui, kTestFolder);
+  TrackModel m(&fs, kTestFolder);
   m.linea = "Vescolara";
   m.treno = "631";
   model_test::MakeTrack(&m, 200);
-  ui.WatchCompiledFiles(m);
+  const std::vector<std::string> watched = model_test::PutEarlierCompiledFiles(m, &fs);
   m.tabella[85].dato2 = dato2;
   m.tabella[85].orario = orario;
   m.celle[1].valore = valore;
   m.celle[1].valore2 = valore2;
   TrackModelTestPeer::StampChecks(&m);
-  TrackModelTestPeer::WriteCompiledFiles(&m);  // reached only when nothing was found
+  if (!m.halted()) TrackModelTestPeer::WriteCompiledFiles(&m);
+  return model_test::Watch(m.halt(), fs, watched).shown;
 }
 
-TEST(CheckCodesDeathTest, ReservedPlacesAlreadyUsed) {
-  EXPECT_EXIT(StampInChild(610, 0, 0, 0), ::testing::ExitedWithCode(kExitFatal), kShows1250);
-  EXPECT_EXIT(StampInChild(0, 0, 1, 0), ::testing::ExitedWithCode(kExitFatal), kShows1250);
-  EXPECT_EXIT(StampInChild(0, 1, 0, 0), ::testing::ExitedWithCode(kExitFatal), kShows1251);
-  EXPECT_EXIT(StampInChild(0, 0, 0, -1), ::testing::ExitedWithCode(kExitFatal), kShows1251);
+TEST(CheckCodes, ReservedPlacesAlreadyUsed) {
+  EXPECT_EQ(kShows1250, Stamp(610, 0, 0, 0));
+  EXPECT_EQ(kShows1250, Stamp(0, 0, 1, 0));
+  EXPECT_EQ(kShows1251, Stamp(0, 1, 0, 0));
+  EXPECT_EQ(kShows1251, Stamp(0, 0, 0, -1));
+}
+
+// errore stops the pass where it stands: after 1250 nothing is stamped,
+// after 1251 the marks are and the codes are not.
+TEST(CheckCodes, NothingIsStampedAfterTheBox) {
+  TestModel t;
+  t.HandMadeTrack(200);
+  t.m.tabella[85].dato2 = 7;
+  TrackModelTestPeer::StampChecks(&t.m);
+  EXPECT_EQ(7, t.m.tabella[85].dato2);
+  EXPECT_EQ(0, t.m.celle[1].valore);
+
+  TestModel u;
+  u.HandMadeTrack(200);
+  u.m.celle[1].valore2 = 9;
+  TrackModelTestPeer::StampChecks(&u.m);
+  EXPECT_EQ(CompileOutcome::Kind::kBox, u.m.halt().kind);
+  EXPECT_EQ(1251, u.m.halt().code);
+  EXPECT_EQ(610, u.m.tabella[85].dato2);
+  EXPECT_EQ(5121, u.m.celle[1].valore);
+  EXPECT_EQ(0, u.m.tabella[85].orario);
+  EXPECT_EQ(9, u.m.celle[1].valore2);
 }
 
 }  // namespace

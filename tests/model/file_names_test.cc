@@ -22,7 +22,7 @@ TEST(FileNames, FormedFromLineAndTrain) {
 // The model names its files with the same functions, in its folder.
 TEST(FileNames, TheModelsFiles) {
   FakeFileSystem fs;
-  TrackModel m(&fs, nullptr, kTestFolder);
+  TrackModel m(&fs, kTestFolder);
   m.linea = "Prova";
   m.treno = "7";
   EXPECT_EQ("Prova_linea.txt", m.LineSourceName());

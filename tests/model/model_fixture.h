@@ -5,9 +5,6 @@
 #define SCENARIO_TESTS_MODEL_MODEL_FIXTURE_H_
 
 #include <gtest/gtest.h>
-#include <stdio.h>
-#include <unistd.h>
-
 #include <array>
 #include <cstdint>
 #include <initializer_list>
@@ -80,61 +77,54 @@ inline void MakeTrack(TrackModel* m, int32_t ultima_cella) {
   m->celle.assign(static_cast<size_t>(ultima_cella) + 1, cella{});
 }
 
-// For the child of a death test. Quit prints to stderr what the run showed
-// ("message: [text]", "report: text"), then every write or removal of a
-// compiled file ("write PATH"), then "end", and ends the child with the
-// status it was given.
-class ProbeUi : public RecordingUi {
- public:
-  explicit ProbeUi(FakeFileSystem* fs) : fs_(fs) {}
-
-  // Puts files of an earlier run under the three compiled files' names of
-  // `m` and watches them.
-  void WatchCompiledFiles(const TrackModel& m) {
-    watched_ = {m.FullName(m.LineFileName()), m.FullName(m.RunFileName()),
-                m.FullName(m.TrackFileName())};
-    for (const std::string& path : watched_) fs_->files[path] = "earlier run";
-  }
-
-  [[noreturn]] void Quit(int status) override {
-    std::string out;
-    for (const std::string& text : messages) out += "message: [" + text + "]\n";
-    for (const std::string& text : reports) out += "report: " + text + "\n";
-    for (const std::string& entry : fs_->log) {
-      for (const std::string& path : watched_) {
-        if (entry == "write " + path || entry == "remove " + path) out += entry + "\n";
-      }
-    }
-    out += "end\n";
-    fputs(out.c_str(), stderr);
-    fflush(stderr);
-    _exit(status);
-  }
-
- private:
-  FakeFileSystem* fs_;
-  std::vector<std::string> watched_;
+// What a compile pass showed and did to compiled files of an earlier run:
+// the box of errore ("message: [text]"), the stop ("report: text"), then
+// every write or removal of a compiled file ("write PATH"), then "end".
+struct Watched {
+  CompileOutcome outcome;
+  std::string shown;
 };
 
-// In the child of a death test: the whole compile pass on sources holding
-// `train_records`, with compiled files of an earlier run in the folder
-// watched by a ProbeUi. When `failing_own_name` is not empty, writing that
-// file fails.
-inline void CompileInChild(const Lines& train_records, const std::string& failing_own_name = "") {
+// Puts files of an earlier run under the three compiled files' names of `m`.
+inline std::vector<std::string> PutEarlierCompiledFiles(const TrackModel& m, FakeFileSystem* fs) {
+  std::vector<std::string> paths = {m.FullName(m.LineFileName()), m.FullName(m.RunFileName()),
+                                    m.FullName(m.TrackFileName())};
+  for (const std::string& path : paths) fs->files[path] = "earlier run";
+  return paths;
+}
+
+inline Watched Watch(const CompileOutcome& outcome, const FakeFileSystem& fs,
+                     const std::vector<std::string>& watched) {
+  std::string out;
+  if (outcome.kind == CompileOutcome::Kind::kBox) out += "message: [" + outcome.message + "]\n";
+  if (outcome.kind == CompileOutcome::Kind::kStop) out += "report: " + outcome.message + "\n";
+  for (const std::string& entry : fs.log) {
+    for (const std::string& path : watched) {
+      if (entry == "write " + path || entry == "remove " + path) out += entry + "\n";
+    }
+  }
+  return Watched{outcome, out + "end\n"};
+}
+
+// The whole compile pass on sources holding `train_records`, with compiled
+// files of an earlier run in the folder. When `failing_own_name` is not
+// empty, writing that file fails.
+inline Watched CompileWatched(const Lines& train_records,
+                              const std::string& failing_own_name = "") {
   FakeFileSystem fs;
-  ProbeUi ui(&fs);
-  TrackModel m(&fs, &ui, kTestFolder);
+  TrackModel m(&fs, kTestFolder);
   m.linea = "Vescolara";
   m.treno = "631";
-  ui.WatchCompiledFiles(m);
+  const std::vector<std::string> watched = PutEarlierCompiledFiles(m, &fs);
   fs.files[m.FullName(m.LineSourceName())] = LineSource();
   fs.files[m.FullName(m.TrainSourceName())] = TrainSource(train_records);
   if (!failing_own_name.empty()) fs.fail_write_on = m.FullName(failing_own_name);
-  m.memorizza_percorso(1);
+  const CompileOutcome outcome = m.memorizza_percorso(1);
+  return Watch(outcome, fs, watched);
 }
 
 // A model named Vescolara / 631 on a fake folder. Not copyable: the model
-// keeps pointers to the folder and the window.
+// keeps a pointer to the folder.
 struct TestModel {
   TestModel() {
     m.linea = "Vescolara";
@@ -159,10 +149,10 @@ struct TestModel {
     m.memorizza_dati();
   }
   // Both sources, then the whole compile pass.
-  void Compile(const Lines& train_records, const std::string& line_text = LineSource(),
-               int32_t j = 1) {
+  CompileOutcome Compile(const Lines& train_records, const std::string& line_text = LineSource(),
+                         int32_t j = 1) {
     WriteSources(train_records, line_text);
-    m.memorizza_percorso(j);
+    return m.memorizza_percorso(j);
   }
   bool SourcesGone() const { return !fs.files.count(LinePath()) && !fs.files.count(TrainPath()); }
 
@@ -197,8 +187,7 @@ struct TestModel {
   }
 
   FakeFileSystem fs;
-  RecordingUi ui;
-  TrackModel m{&fs, &ui, kTestFolder};
+  TrackModel m{&fs, kTestFolder};
 };
 
 // The members of a cell that are not 0, in declared order:

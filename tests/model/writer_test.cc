@@ -6,7 +6,6 @@
 #include <string_view>
 #include <vector>
 
-#include "driver/run_driver.h"
 #include "model/coding.h"
 #include "model/model_fixture.h"
 #include "model/problems.h"
@@ -146,8 +145,12 @@ TEST(Writer, LargerEarlierFilesAreReplacedWhole) {
 // A recorded problem does not keep the files from being written.
 TEST(Writer, FilesAreWrittenWhateverWasRecorded) {
   TestModel t;
-  t.Compile({Rec("segnale", {1750, 1, 4, 0, 0, 0, 0, 0, 0, 0, 0}), Stazione(1025, 2, 200)});
+  const CompileOutcome outcome =
+      t.Compile({Rec("segnale", {1750, 1, 4, 0, 0, 0, 0, 0, 0, 0, 0}), Stazione(1025, 2, 200)});
   EXPECT_EQ(kErrStazionePosizione, t.m.cod_errore);
+  EXPECT_EQ(CompileOutcome::Kind::kProblem, outcome.kind);
+  EXPECT_EQ(kErrStazionePosizione, outcome.code);
+  EXPECT_EQ(1025, outcome.position);
   const std::vector<cella> cells = t.TrackFile();
   ASSERT_EQ(static_cast<size_t>(kUltimaCella3000) + 1, cells.size());
   EXPECT_EQ(kTipoSegnale, cells[36].tipo);
@@ -156,12 +159,15 @@ TEST(Writer, FilesAreWrittenWhateverWasRecorded) {
 
 // The run stops at the failing file: the line file is written, the track
 // file is not.
-TEST(WriterDeathTest, FailedWriteStopsTheRun) {
-  EXPECT_EXIT(model_test::CompileInChild({}, "Vescolara_631.sim"), ::testing::ExitedWithCode(kExitFatal),
-              "report: /cartella/Vescolara_631\\.sim: scrittura non riuscita\n"
-              "write /cartella/Vescolara_linea\\.dat\n"
-              "write /cartella/Vescolara_631\\.sim\n"
-              "end\n");
+TEST(Writer, FailedWriteStopsTheRun) {
+  const model_test::Watched w = model_test::CompileWatched({}, "Vescolara_631.sim");
+  EXPECT_EQ(CompileOutcome::Kind::kStop, w.outcome.kind);
+  EXPECT_EQ(
+      "report: /cartella/Vescolara_631.sim: scrittura non riuscita\n"
+      "write /cartella/Vescolara_linea.dat\n"
+      "write /cartella/Vescolara_631.sim\n"
+      "end\n",
+      w.shown);
 }
 
 }  // namespace

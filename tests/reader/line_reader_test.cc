@@ -46,8 +46,7 @@ class LineReaderTest : public ::testing::Test {
   bool TrainGone() const { return fs.files.count(TrainPath()) == 0; }
 
   FakeFileSystem fs;
-  RecordingUi ui;
-  TrackModel m{&fs, &ui, kTestFolder};
+  TrackModel m{&fs, kTestFolder};
 };
 
 TEST_F(LineReaderTest, MissingLineSourceIs101AndTouchesNothing) {
@@ -545,10 +544,9 @@ TEST(ProgressiveOrder, Orderings) {
        {50, 200, 0}, {-50, 200, 1}, {0, 0, 0}},
   };
   FakeFileSystem fs;
-  RecordingUi ui;
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.name);
-    TrackModel m(&fs, &ui, kTestFolder);
+    TrackModel m(&fs, kTestFolder);
     const Range* in[3] = {&c.t, &c.d, &c.u};
     for (int k = 0; k < 3; ++k) {
       m.tabella[81 + k].inizio = in[k]->inizio;

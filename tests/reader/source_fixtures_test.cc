@@ -67,8 +67,7 @@ void RunFixtures(const char* prefix) {
     ASSERT_TRUE(ParseExpectation(bytes, &want));
 
     TempDir folder;
-    RecordingUi ui;
-    TrackModel m(RealFileSystem(), &ui, folder.path());
+    TrackModel m(RealFileSystem(), folder.path());
     m.linea = "Vescolara";
     m.treno = "631";
     m.crea_linea = 1;

@@ -62,8 +62,7 @@ int LineOf(const Lines& lines, const std::string& marker) {
 std::map<std::string, std::string> CompileWithCore(const Lines& line, const Lines& train,
                                                    int32_t j) {
   FakeFileSystem fs;
-  RecordingUi ui;
-  TrackModel model(&fs, &ui, kTestFolder);
+  TrackModel model(&fs, kTestFolder);
   model.linea = kFixtureLinea;
   model.treno = kFixtureTreno;
   fs.files[model.FullName(model.LineSourceName())] = JoinCrLf(line);

@@ -24,8 +24,7 @@ TEST(Cli, SorgentiThenCompilaGiveTheBuildersFiles) {
   EXPECT_EQ("scenario: scritti Vescolara_linea.txt, Vescolara_631-.txt\n", run.out);
   // The sources are the bytes the builder's writers produce.
   FakeFileSystem fs;
-  RecordingUi ui;
-  TrackModel model(&fs, &ui, kTestFolder);
+  TrackModel model(&fs, kTestFolder);
   model.linea = kLineaPredefinita;
   model.treno = kTrenoPredefinito;
   model.dati_linea();

@@ -20,7 +20,7 @@ using nlohmann::json;
 // The fixture compiled by the core, with the model that wrote the files.
 class ShowTest : public ::testing::Test {
  protected:
-  ShowTest() : model(&fs, &ui, kTestFolder) {
+  ShowTest() : model(&fs, kTestFolder) {
     model.linea = kFixtureLinea;
     model.treno = kFixtureTreno;
     fs.files[model.FullName(model.LineSourceName())] = JoinCrLf(FixtureLine());
@@ -40,7 +40,6 @@ class ShowTest : public ::testing::Test {
   }
 
   FakeFileSystem fs;
-  RecordingUi ui;
   TrackModel model;
   TempDir dir;
 };

@@ -1,7 +1,6 @@
 #include "tools/lib/check.h"
 
 #include <cstdint>
-#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -13,7 +12,6 @@
 #include "model/text_encoding.h"
 #include "model/track_model.h"
 #include "platform/file_system.h"
-#include "platform/ui.h"
 #include "reader/field_reader.h"
 #include "tools/lib/compiled_files.h"
 #include "tools/lib/overlay_file_system.h"
@@ -22,9 +20,6 @@
 
 namespace scenario {
 namespace {
-
-// The text errore shows before the number.
-constexpr char kErroreText[] = " Errore n. ";
 
 // The two sources as read from disk, and how the user names them.
 struct Sources {
@@ -104,23 +99,6 @@ class Collector : public CompileObserver {
   const TrackModel* model_;
   std::map<int32_t, SourceLocation> placed_;
   std::vector<Raw> raws_;
-};
-
-// The tool's Ui: nothing to show while working; messages are kept for the
-// report, and Quit prints the report before the process ends.
-class ToolUi : public Ui {
- public:
-  void ShowWaitWindow() override {}
-  void ShowMessage(const std::string& text) override { messages.push_back(text); }
-  void Report(const std::string& text) override { reports.push_back(text); }
-  [[noreturn]] void Quit(int status) override {
-    if (on_quit) on_quit(status);
-    Ui::Quit(status);
-  }
-
-  std::vector<std::string> messages;  // ShowMessage: the errore box
-  std::vector<std::string> reports;   // Report: fatal stops
-  std::function<void(int)> on_quit;
 };
 
 // Turns what the compile pass left into a report.
@@ -414,16 +392,6 @@ void Print(const CheckReport& report, bool json, std::ostream* out) {
   out->flush();
 }
 
-// The number errore showed, or 0.
-int32_t ErroreNumber(const std::vector<std::string>& messages) {
-  for (const std::string& m : messages) {
-    if (m.rfind(kErroreText, 0) == 0) {
-      return static_cast<int32_t>(ParseDecimal(m.substr(sizeof(kErroreText) - 1)));
-    }
-  }
-  return 0;
-}
-
 }  // namespace
 
 int RunCheck(const CheckOptions& options, FileSystem* disk, std::ostream* out) {
@@ -452,8 +420,7 @@ int RunCheck(const CheckOptions& options, FileSystem* disk, std::ostream* out) {
   report.treno = name.treno;
 
   OverlayFileSystem overlay(disk);
-  ToolUi ui;
-  TrackModel model(&overlay, &ui, folder);
+  TrackModel model(&overlay, folder);
   model.linea = name.linea;
   model.treno = name.treno;
   Sources sources;
@@ -482,29 +449,22 @@ int RunCheck(const CheckOptions& options, FileSystem* disk, std::ostream* out) {
   Collector collector(&model);
   model.observer = &collector;
   ReportBuilder builder(model, collector, sources);
-  // errore and the fatal stops end the process inside the compile pass;
-  // the report is printed on the way out and nothing is committed.
-  ui.on_quit = [&](int status) {
-    const int32_t shown = ErroreNumber(ui.messages);
-    if (shown != 0) {
-      report.problema = builder.Problem(shown);
-    } else if (model.cod_errore != 0) {
-      report.problema = builder.Problem(model.cod_errore);
-    }
-    report.avvisi = builder.Warnings();
-    for (const std::string& m : ui.messages) {
-      if (m.rfind(kErroreText, 0) != 0) report.errori.push_back(m);
-    }
-    for (const std::string& m : ui.reports) report.errori.push_back(m);
-    report.esito = status;
-    Print(report, options.json, out);
-  };
+  const CompileOutcome outcome = model.memorizza_percorso(options.senza_linea ? 0 : 1);
 
-  model.memorizza_percorso(options.senza_linea ? 0 : 1);
-
-  ui.on_quit = nullptr;
-  if (model.cod_errore != 0) report.problema = builder.Problem(model.cod_errore);
   report.avvisi = builder.Warnings();
+  switch (outcome.kind) {
+    case CompileOutcome::Kind::kDone:
+    case CompileOutcome::Kind::kProblem:
+      break;
+    case CompileOutcome::Kind::kStop:
+      // A stop writes nothing: the overlay is not committed.
+      if (model.cod_errore != 0) report.problema = builder.Problem(model.cod_errore);
+      return fail(outcome.message);
+    case CompileOutcome::Kind::kBox:
+      report.problema = builder.Problem(outcome.code);
+      return fail("");
+  }
+  if (model.cod_errore != 0) report.problema = builder.Problem(model.cod_errore);
   report.esito = model.cod_errore != 0 ? kExitProblem : kExitOk;
   if (options.scrivi) {
     const std::vector<std::string> written = overlay.PendingPaths();

@@ -25,10 +25,8 @@ struct CheckOptions {
 // 0 clean, 1 a problem was recorded (the files are written as the builder
 // would write them), 2 nothing written (no sources, unreadable sources, no
 // route length, an output that cannot be written, errors 1250 and 1251).
-// The last two kinds stop inside the compile pass: the report is printed and
-// the process ends with status 2 without returning here.
 // Lists the folder only when a name is missing; every file access goes
-// through `disk`.
+// through `disk`. Never ends the process.
 int RunCheck(const CheckOptions& options, FileSystem* disk, std::ostream* out);
 
 }  // namespace scenario

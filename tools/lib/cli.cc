@@ -3,14 +3,12 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cctype>
-#include <memory>
 #include <optional>
 #include <vector>
 
 #include "driver/run_driver.h"
 #include "model/track_model.h"
 #include "platform/file_system.h"
-#include "platform/ui.h"
 #include "tools/lib/check.h"
 #include "tools/lib/compiled_files.h"
 #include "tools/lib/drawing.h"
@@ -53,10 +51,7 @@ int RunSorgenti(const std::string& folder_arg, bool sovrascrivi, FileSystem* dis
                 std::ostream* out, std::ostream* err) {
   const std::string folder = CleanFolder(folder_arg);
   OverlayFileSystem overlay(disk);
-  // The writers never stop on the overlay (writes stay in memory), so the
-  // Ui is never asked for anything.
-  std::unique_ptr<Ui> ui = NewConsoleUi();
-  TrackModel model(&overlay, ui.get(), folder);
+  TrackModel model(&overlay, folder);
   model.linea = kLineaPredefinita;
   model.treno = kTrenoPredefinito;
   const std::string names[] = {model.LineSourceName(), model.TrainSourceName()};
@@ -69,7 +64,8 @@ int RunSorgenti(const std::string& folder_arg, bool sovrascrivi, FileSystem* dis
     }
   }
   model.dati_linea();
-  model.dati_treno();
+  if (!model.halted()) model.dati_treno();
+  if (model.halted()) return Failure(err, model.halt().message + "; nessun file scritto");
   std::string why;
   if (!overlay.Commit(&why)) return Failure(err, why + "; nessun file scritto");
   *out << "scenario: scritti " << DisplayPath(folder, names[0]) << ", "
