@@ -34,15 +34,20 @@ int32_t TrackModel::codice_gara_st() {
 void TrackModel::StampChecks() {
   voce& slot = tabella[85];
   cella& cell = celle[1];
-  // errore ends the compile pass: nothing after it runs.
+  // errore ends the compile pass: nothing after it runs. The box belongs to
+  // whatever record took cell 1.
+  auto box = [&](int32_t code) {
+    NotifyProblem(code, OriginOf(1).tipo, {1});
+    errore(std::to_string(code));
+  };
   if (slot.dato2 != 0 || cell.valore != 0) {
-    errore(std::to_string(kErrMarche));
+    box(kErrMarche);
     return;
   }
   slot.dato2 = kMarcaCorsa;
   cell.valore = kMarcaBinario;
   if (slot.orario != 0 || cell.valore2 != 0) {
-    errore(std::to_string(kErrCodici));
+    box(kErrCodici);
     return;
   }
   slot.orario = codice_gara_st();

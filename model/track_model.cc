@@ -1,5 +1,5 @@
 // The model's own plumbing: file names in its folder, the problem record,
-// the stops of the run and the observer's events.
+// the stops of the run, and who put what into each cell for the observer.
 #include "model/track_model.h"
 
 #include <utility>
@@ -15,14 +15,39 @@ std::string TrackModel::FullName(const std::string& own_name) const {
   return folder_ + PathSeparator() + own_name;
 }
 
-void TrackModel::RecordProblem(int32_t code, const SourceLocation& where) {
+void TrackModel::RecordProblem(int32_t code, const SourceLocation& where,
+                               std::vector<int64_t> cells) {
   cod_errore = code;
   problem_location = where;
+  if (cells.empty() && conflict_code_ == code) cells = std::move(conflict_cells_);
+  conflict_code_ = 0;
+  conflict_cells_.clear();
+  NotifyProblem(code, where, cells);
 }
 
-void TrackModel::RecordProblem(int32_t code, int32_t position, const SourceLocation& where) {
-  RecordProblem(code, where);
+void TrackModel::RecordProblem(int32_t code, int32_t position, const SourceLocation& where,
+                               std::vector<int64_t> cells) {
   pos_errore = position;
+  RecordProblem(code, where, std::move(cells));
+}
+
+void TrackModel::Conflict(int32_t code, std::vector<int64_t> cells) {
+  cod_errore = code;
+  conflict_code_ = code;
+  conflict_cells_ = std::move(cells);
+}
+
+void TrackModel::NotifyProblem(int32_t code, const SourceLocation& where,
+                               const std::vector<int64_t>& cells) {
+  if (observer == nullptr) return;
+  ProblemEvent event{code, pos_errore, where, {}};
+  for (int64_t k : cells) {
+    if (!HasCell(k) || IsFree(celle[k])) continue;
+    const CellOrigin& origin = OriginOf(k);
+    event.cells.push_back(
+        CellInTheWay{static_cast<int32_t>(k), celle[k].tipo, origin.tipo, origin.by_post_pass});
+  }
+  observer->OnProblem(event);
 }
 
 void TrackModel::Halt(const std::string& message) {
@@ -35,12 +60,55 @@ void TrackModel::HaltOnFile(const std::string& path, const std::string& err) {
   Halt(err.empty() ? "impossibile scrivere il file " + path : err);
 }
 
-void TrackModel::Notify(Overwrite kind, int32_t index, const SourceLocation& where) {
-  if (observer != nullptr) observer->OnOverwrite(kind, index, celle[index], where);
+TrackModel::CellOrigin& TrackModel::OriginOf(int64_t index) {
+  // Cells made anew, or made by hand, start without origins.
+  if (origins_.size() != celle.size()) ResetOrigins();
+  return origins_[static_cast<size_t>(index)];
 }
 
-void TrackModel::NotifyPlaced(int64_t index) {
-  if (observer != nullptr) observer->OnPlaced(static_cast<int32_t>(index), record_);
+void TrackModel::ResetOrigins() { origins_.assign(celle.size(), CellOrigin{}); }
+
+void TrackModel::Placed(int64_t index, const SourceLocation& record, bool by_post_pass) {
+  CellOrigin& origin = OriginOf(index);
+  origin.tipo = record;
+  origin.by_post_pass = by_post_pass;
+  if (observer != nullptr) {
+    observer->OnPlaced(PlacementEvent{static_cast<int32_t>(index), celle[index].tipo, record,
+                                      by_post_pass});
+  }
+}
+
+void TrackModel::AdvanceCodePlaced(int64_t index, int64_t owner, uint8_t owner_tipo) {
+  CellOrigin& origin = OriginOf(index);
+  origin.preavviso = record_;
+  origin.preavviso_cell = static_cast<int32_t>(owner);
+  origin.preavviso_tipo = owner_tipo;
+}
+
+void TrackModel::Notify(Overwrite kind, int64_t index) {
+  if (observer == nullptr) return;
+  const CellOrigin& origin = OriginOf(index);
+  OverwriteEvent event;
+  event.kind = kind;
+  event.index = static_cast<int32_t>(index);
+  event.before = celle[index];
+  event.record = record_;
+  switch (kind) {
+    case Overwrite::kStationCell:
+      event.earlier = origin.tipo;
+      break;
+    case Overwrite::kAdvanceCode:
+      event.earlier = origin.preavviso;
+      event.earlier_cell = origin.preavviso_cell;
+      event.earlier_tipo = origin.preavviso_tipo;
+      break;
+    case Overwrite::kTunnelRange:
+      event.earlier = origin.tunnel;
+      event.earlier_range = origin.tunnel_range;
+      break;
+  }
+  observer->OnOverwrite(event);
 }
 
 }  // namespace scenario
+

@@ -84,33 +84,82 @@ struct PlanNumber {
   double value = 0;  // an exact integer when kind is kInt16
 };
 
-// Where in a source file a record starts (its keyword field). Line and column
-// count from 1; 0 means unknown.
+// Where in a source file a record starts: the byte offset of its keyword
+// field, or the whole file (a missing line source).
 struct SourceLocation {
   enum class File { kNone, kLine, kTrain };
+  static constexpr size_t kWholeFile = static_cast<size_t>(-1);
   File file = File::kNone;
-  size_t offset = 0;  // byte offset of the keyword field
+  size_t offset = 0;
   bool known() const { return file != File::kNone; }
+  bool whole_file() const { return known() && offset == kWholeFile; }
+  bool operator==(const SourceLocation&) const = default;
 };
 
-// What the compile pass overwrites without recording a problem; reported to
-// an observer so that the companion tool can warn about it.
+// --- what the compile pass tells an observer ---------------------------------
+// The companion tool builds its reports from these events alone: the model
+// says where each problem came from and who put each thing in its place, so
+// nobody works the placement out a second time.
+
+// A record set the `tipo` of cell `index`: a signal, a restriction cell, a
+// board, an abbattimento, a station cell, a tunnel marker; or the post-pass
+// made a code cell there on behalf of the signal or restriction `record`.
+struct PlacementEvent {
+  int32_t index = 0;
+  uint8_t tipo = 0;
+  SourceLocation record;
+  bool by_post_pass = false;
+};
+
+// What the compile pass overwrites without recording a problem.
 enum class Overwrite {
-  kStationCell,   // a station cell replaced an occupied cell
-  kAdvanceCode,   // an advance code replaced another advance code or marker
-  kTunnelRange,   // a tunnel range covered cells of an earlier range
+  kStationCell,  // a station cell replaced an occupied cell
+  kAdvanceCode,  // an advance code replaced another advance code or marker
+  kTunnelRange,  // a tunnel range covered cells of an earlier range
 };
 
+struct OverwriteEvent {
+  Overwrite kind = Overwrite::kStationCell;
+  int32_t index = 0;      // the cell overwritten
+  cella before;           // as it was before
+  SourceLocation record;  // the record that overwrote it
+  // Who put there what was overwritten, when a record did: the record that
+  // set the cell's tipo (kStationCell), the signal or station whose advance
+  // code it was (kAdvanceCode), the earlier tunnel range (kTunnelRange).
+  SourceLocation earlier;
+  int32_t earlier_cell = -1;   // kAdvanceCode: the cell of that signal or station
+  uint8_t earlier_tipo = 0;    // kAdvanceCode: kTipoSegnale or kTipoStazione
+  int32_t earlier_range = 0;   // kTunnelRange: that range's index in the tunnel lists
+};
+
+// A cell that stood in the way of a placement, as the placement found it.
+struct CellInTheWay {
+  int32_t index = 0;
+  uint8_t tipo = 0;
+  SourceLocation placed_by;   // the record that put it there; unknown when none did
+  bool by_post_pass = false;  // a code cell the post-pass made for `placed_by`
+};
+
+// A problem: recorded in cod_errore, or shown by errore (1250, 1251). The
+// last one an observer hears of is the run's problem.
+struct ProblemEvent {
+  int32_t code = 0;
+  int32_t position = 0;   // pos_errore once it was recorded
+  SourceLocation record;  // the record it belongs to: the record being read;
+                          // for the post-pass the signal or restriction; for
+                          // error 2 the progressiva record; for 1250 and 1251
+                          // the record that took cell 1
+  std::vector<CellInTheWay> cells;  // the taken cells that caused it, if any
+};
+
+// Every event has a default that does nothing: an observer overrides what it
+// needs, and a new kind of event leaves the existing observers alone.
 class CompileObserver {
  public:
   virtual ~CompileObserver() = default;
-  // `cell` is the overwritten cell as it was before; `where` the record that
-  // overwrote it.
-  virtual void OnOverwrite(Overwrite kind, int32_t index, const cella& before,
-                           const SourceLocation& where) = 0;
-  // A record set the `tipo` of cell `index` (signal, restriction, board,
-  // station cell, code cell).
-  virtual void OnPlaced(int32_t index, const SourceLocation& where) = 0;
+  virtual void OnPlaced(const PlacementEvent&) {}
+  virtual void OnOverwrite(const OverwriteEvent&) {}
+  virtual void OnProblem(const ProblemEvent&) {}
 };
 
 // Texts the readers and writers compare against. Written in the sources;
@@ -215,9 +264,10 @@ class TrackModel {
   int32_t voce_cartello = 80;
 
   // --- our own plumbing ----------------------------------------------------------
-  // The record that caused the current cod_errore, when a reader recorded it.
+  // The record the current cod_errore belongs to, as the ProblemEvent says.
   SourceLocation problem_location;
-  // Optional; told about silent overwrites.
+  // Optional, not owned; told about placements, silent overwrites and
+  // problems.
   CompileObserver* observer = nullptr;
 
   // The full name of one of the model's files: folder, separator, own name.
@@ -237,9 +287,13 @@ class TrackModel {
   // The free-cell rule: tipo 0 or 11.
   static bool IsFree(const cella& c) { return c.tipo == kTipoLibero || c.tipo == kTipoMarcaGalleria; }
 
-  // Sets the problem record; `where` is the record that caused it, if known.
-  void RecordProblem(int32_t code, const SourceLocation& where);
-  void RecordProblem(int32_t code, int32_t position, const SourceLocation& where);
+  // Sets the problem record and tells the observer. `where` is the record it
+  // belongs to, if known; `cells` the taken cells that caused it. After a
+  // record-placement procedure reported a conflict (Conflict), the cells it
+  // found taken are used.
+  void RecordProblem(int32_t code, const SourceLocation& where, std::vector<int64_t> cells = {});
+  void RecordProblem(int32_t code, int32_t position, const SourceLocation& where,
+                     std::vector<int64_t> cells = {});
 
   // The first stop of the run (kStop or kBox), or kDone while there is none.
   // The run driver looks at it after each step and runs no later step once
@@ -267,13 +321,39 @@ class TrackModel {
   void PostPass();
   void StampChecks();
   void WriteCompiledFiles();
-  void Notify(Overwrite kind, int32_t index, const SourceLocation& where);
-  void NotifyPlaced(int64_t index);
+  // Who put what into a cell, for the events. Kept for the cells of the
+  // current `celle`; made anew with it.
+  struct CellOrigin {
+    SourceLocation tipo;       // the record that set the cell's tipo
+    bool by_post_pass = false;   // the post-pass made the code cell for `tipo`
+    SourceLocation preavviso;  // the record whose advance code the cell holds
+    int32_t preavviso_cell = -1;  // the cell of that signal or station
+    uint8_t preavviso_tipo = 0;   // kTipoSegnale or kTipoStazione
+    SourceLocation tunnel;     // the last tunnel range covering the cell
+    int32_t tunnel_range = 0;  // its index in the tunnel lists
+  };
+  CellOrigin& OriginOf(int64_t index);
+  void ResetOrigins();
+  // A record (or the post-pass, for `record`) set the tipo of cell `index`.
+  void Placed(int64_t index, const SourceLocation& record, bool by_post_pass = false);
+  // The record being read put an advance code into cell `index` for the
+  // signal or station (`owner_tipo`) in cell `owner`.
+  void AdvanceCodePlaced(int64_t index, int64_t owner, uint8_t owner_tipo);
+  // A record is about to overwrite cell `index` silently.
+  void Notify(Overwrite kind, int64_t index);
+  // A record-placement procedure found `cells` taken: cod_errore = code.
+  void Conflict(int32_t code, std::vector<int64_t> cells);
+  void NotifyProblem(int32_t code, const SourceLocation& where, const std::vector<int64_t>& cells);
 
   FileSystem* fs_;
   std::string folder_;
   SourceLocation record_;  // the record being read
   CompileOutcome halt_;
+  std::vector<CellOrigin> origins_;
+  // The progressiva records behind slots 81, 82 and 83, moved with them.
+  std::array<SourceLocation, 3> progressive_records_;
+  int32_t conflict_code_ = 0;  // the conflict a placement procedure found
+  std::vector<int64_t> conflict_cells_;
 };
 
 }  // namespace scenario

@@ -11,44 +11,53 @@
 namespace scenario {
 
 void TrackModel::progressive_ordina() {
-  // T, D and U: the ranges read under "tre", "due" and "uno".
-  const voce t = tabella[81], d = tabella[82], u = tabella[83];
-  voce order[3];
+  // T, D and U: the ranges read under "tre", "due" and "uno", as indices of
+  // the slots 81, 82 and 83 they were read into.
+  constexpr int kT = 0, kD = 1, kU = 2;
+  const voce read[3] = {tabella[81], tabella[82], tabella[83]};
+  const SourceLocation records[3] = {progressive_records_[0], progressive_records_[1],
+                                     progressive_records_[2]};
+  const voce &t = read[kT], &d = read[kD], &u = read[kU];
+  int order[3];
   bool found = true;
   if (static_cast<int64_t>(t.inizio) + d.inizio + u.inizio != 0) {
     // Descending start; of two equal lower starts, the smaller number word
     // (uno before due before tre) comes first.
     if (t.inizio > d.inizio && t.inizio > u.inizio) {
-      order[0] = t;
-      order[1] = d.inizio > u.inizio ? d : u;
-      order[2] = d.inizio > u.inizio ? u : d;
+      order[0] = kT;
+      order[1] = d.inizio > u.inizio ? kD : kU;
+      order[2] = d.inizio > u.inizio ? kU : kD;
     } else if (d.inizio > t.inizio && d.inizio > u.inizio) {
-      order[0] = d;
-      order[1] = t.inizio > u.inizio ? t : u;
-      order[2] = t.inizio > u.inizio ? u : t;
+      order[0] = kD;
+      order[1] = t.inizio > u.inizio ? kT : kU;
+      order[2] = t.inizio > u.inizio ? kU : kT;
     } else if (u.inizio > t.inizio && u.inizio > d.inizio) {
-      order[0] = u;
-      order[1] = t.inizio > d.inizio ? t : d;
-      order[2] = t.inizio > d.inizio ? d : t;
+      order[0] = kU;
+      order[1] = t.inizio > d.inizio ? kT : kD;
+      order[2] = t.inizio > d.inizio ? kD : kT;
     } else {
       found = false;
     }
   } else if (u.fine > 0) {
-    order[0] = u, order[1] = d, order[2] = t;
+    order[0] = kU, order[1] = kD, order[2] = kT;
   } else if (d.fine > 0) {
-    order[0] = d, order[1] = t, order[2] = u;
+    order[0] = kD, order[1] = kT, order[2] = kU;
   } else if (t.fine > 0) {
-    order[0] = t, order[1] = d, order[2] = u;
+    order[0] = kT, order[1] = kD, order[2] = kU;
   } else {
     found = false;
   }
   for (int k = 0; k < 3; ++k) {
     voce& slot = tabella[81 + k];
     if (found) {
-      slot.inizio = order[k].inizio;
-      slot.fine = order[k].fine;
-      slot.posizione = order[k].posizione;
+      const voce& from = read[order[k]];
+      slot.inizio = from.inizio;
+      slot.fine = from.fine;
+      slot.posizione = from.posizione;
+      // The record moves with its range, for the report of a bad range.
+      progressive_records_[k] = records[order[k]];
     } else {
+      progressive_records_[k] = SourceLocation{};
       slot.inizio = slot.fine = slot.posizione = 0;
     }
     // A flagged range ends 100 m further on; an end that would overflow is
@@ -83,9 +92,15 @@ bool TrackModel::memo_montagna(int32_t inizio, int32_t fine, int32_t& tipo) {
       ++count;
       if (!HasCell(c)) continue;
       cella& cell = celle[c];
-      if (cell.montagna != 0) Notify(Overwrite::kTunnelRange, static_cast<int32_t>(c), record_);
+      if (cell.montagna != 0) Notify(Overwrite::kTunnelRange, c);
       cell.montagna = static_cast<uint8_t>(tipo & 0xff);
-      if (passo == 1 && count % 4 == 0 && cell.tipo == kTipoLibero) cell.tipo = kTipoMarcaGalleria;
+      CellOrigin& origin = OriginOf(c);
+      origin.tunnel = record_;
+      origin.tunnel_range = n_montagne;
+      if (passo == 1 && count % 4 == 0 && cell.tipo == kTipoLibero) {
+        cell.tipo = kTipoMarcaGalleria;
+        Placed(c, record_);
+      }
     }
     corrente = static_cast<int32_t>(std::min<int64_t>(last + 1, std::numeric_limits<int32_t>::max()));
   }
@@ -99,11 +114,11 @@ bool TrackModel::memo_indicatori_v_max(int32_t posizione, int32_t vas, int32_t v
   if (!HasCell(n)) return false;
   cella& cell = celle[n];
   if (!IsFree(cell)) {
-    cod_errore = kErrIndicatore;
+    Conflict(kErrIndicatore, {n});
     return true;
   }
   cell.tipo = kTipoIndicatore;
-  NotifyPlaced(n);
+  Placed(n, record_);
   // Each speed pair is stored as soon as it is packed. A pair that does not
   // fit 16 bits is a fault that ends the reading; the pairs before it stay
   // in the cell, and so they reach the track file.

@@ -34,9 +34,10 @@ void TrackModel::memorizza_dati() {
   Utf8ToCp1252(linea, &tabella[85].nome);
   Utf8ToCp1252(treno, &tabella[86].nome);
   record_ = SourceLocation{};
+  progressive_records_ = {};
   const std::string line_path = FullName(LineSourceName());
   if (!fs_->Exists(line_path)) {
-    RecordProblem(kErrManca, SourceLocation{});
+    RecordProblem(kErrManca, SourceLocation{SourceLocation::File::kLine, SourceLocation::kWholeFile});
     return;
   }
   std::string bytes, err;
@@ -135,6 +136,7 @@ TrackModel::ReadOutcome TrackModel::ReadLineSource(FieldReader* in) {
       ultimo_metro = static_cast<int32_t>(metri);
       ultima_cella = static_cast<int32_t>(LastCell(ultimo_metro));
       celle.assign(static_cast<size_t>(ultima_cella) + 1, cella{});
+      ResetOrigins();
       if (crea_linea != 0) {
         planimetria.assign(static_cast<size_t>(ultimo_metro) + 1, {PlanNumber{}, PlanNumber{}});
       }
@@ -146,6 +148,7 @@ TrackModel::ReadOutcome TrackModel::ReadLineSource(FieldReader* in) {
     static const Progressive kProgressives[] = {{"tre", 81}, {"due", 82}, {"uno", 83}};
     for (const Progressive& p : kProgressives) {
       if (Has(campo, p.word) && Has(campo, "progressiva")) {
+        progressive_records_[p.slot - 81] = record_;
         voce& v = tabella[p.slot];
         READ_OR_FAULT(in->ReadInt32(&v.inizio));
         READ_OR_FAULT(in->ReadInt32(&v.fine));
@@ -274,8 +277,7 @@ TrackModel::ReadOutcome TrackModel::ReadLineSource(FieldReader* in) {
       if (!range_test(v[0])) break;
       READ_OR_FAULT(memo_indicatori_v_max(v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]));
       if (cod_errore > 0) {
-        pos_errore = v[0];
-        problem_location = record_;
+        RecordProblem(cod_errore, v[0], record_);
         return ReadOutcome::kStop;
       }
     }
@@ -287,7 +289,7 @@ TrackModel::ReadOutcome TrackModel::ReadLineSource(FieldReader* in) {
       const int64_t n = PlacementCell(p);
       if (!HasCell(n)) return ReadOutcome::kFault;
       if (!IsFree(celle[n])) {
-        RecordProblem(kErrCartello, p, record_);
+        RecordProblem(kErrCartello, p, record_, {n});
         return ReadOutcome::kStop;
       }
       // Slots 80 down to 1 hold board texts; slot 0 is never used.
@@ -295,7 +297,7 @@ TrackModel::ReadOutcome TrackModel::ReadLineSource(FieldReader* in) {
       celle[n].tipo = kTipoCartello;
       celle[n].valore = static_cast<int16_t>(voce_cartello);
       tabella[voce_cartello].nome = campo;
-      NotifyPlaced(n);
+      Placed(n, record_);
       --voce_cartello;
     }
   }

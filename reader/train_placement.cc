@@ -2,6 +2,8 @@
 // restrictions.
 #include <cstdint>
 #include <limits>
+#include <utility>
+#include <vector>
 
 #include "model/cells.h"
 #include "model/problems.h"
@@ -29,11 +31,11 @@ bool TrackModel::memo_segnale(int32_t posizione, int32_t& sx, int32_t& s1, int32
   if (!HasCell(n)) return false;
   cella& cell = celle[n];
   if (!IsFree(cell)) {
-    cod_errore = kErrSegnale;
+    Conflict(kErrSegnale, {n});
     return true;
   }
   cell.tipo = kTipoSegnale;
-  NotifyPlaced(n);
+  Placed(n, record_);
   const int64_t v4 = int64_t{rapp} * 10 + int64_t{sx} * 3 + dx;
   const int64_t v1 = int64_t{s1} * 10 + d1;
   const int64_t v2 = int64_t{s2} * 10 + d2;
@@ -51,8 +53,9 @@ bool TrackModel::memo_segnale(int32_t posizione, int32_t& sx, int32_t& s1, int32
   for (ripeti = 1; ripeti <= 4; ++ripeti) {
     const int64_t k = n - 2 * ripeti;
     if (!HasCell(k)) continue;
-    if (celle[k].preavviso != 0) Notify(Overwrite::kAdvanceCode, static_cast<int32_t>(k), record_);
+    if (celle[k].preavviso != 0) Notify(Overwrite::kAdvanceCode, k);
     celle[k].preavviso = Low8(base + ripeti);
+    AdvanceCodePlaced(k, n, kTipoSegnale);
   }
   return true;
 }
@@ -64,7 +67,7 @@ bool TrackModel::memo_rallentamento(int32_t x, int32_t& v, int32_t& l, int32_t& 
     w = PlacementCell(static_cast<double>(x) - 1200);
     if (!HasCell(w)) return false;
     if (!IsFree(celle[w])) {
-      cod_errore = kErrAvvisoRall;
+      Conflict(kErrAvvisoRall, {w});
       return true;
     }
   } else {
@@ -73,13 +76,13 @@ bool TrackModel::memo_rallentamento(int32_t x, int32_t& v, int32_t& l, int32_t& 
   const int64_t a = PlacementCell(x);
   if (!HasCell(a)) return false;
   if (!IsFree(celle[a])) {
-    cod_errore = kErrInizioRall;
+    Conflict(kErrInizioRall, {a});
     return true;
   }
   const int64_t b = PlacementCell(static_cast<double>(x) + l);
   if (!HasCell(b)) return false;
   if (!IsFree(celle[b])) {
-    cod_errore = kErrFineRall;
+    Conflict(kErrFineRall, {b});
     return true;
   }
   // End before start: when both fall in one cell, the start wins.
@@ -92,17 +95,21 @@ bool TrackModel::memo_rallentamento(int32_t x, int32_t& v, int32_t& l, int32_t& 
     if (d_v != 0) celle[w].valore2 = Low16(d_v);
     celle[w].valore = Low16(v);
   }
-  NotifyPlaced(b);
-  NotifyPlaced(a);
-  if (x > 1500) NotifyPlaced(w);
+  Placed(b, record_);
+  Placed(a, record_);
+  if (x > 1500) Placed(w, record_);
   celle[a].valore = celle[b].valore = Low16(v);
   celle[a].valore3 = celle[b].valore3 = Low16(f_tt);
   indice = static_cast<int32_t>(StartCell(static_cast<double>(x) - 1200));
   if (f_ta != 0) {
     occupato = 0;
+    std::vector<int64_t> taken;
     for (int i = 0; i <= 3; ++i) {
       if (!HasCell(int64_t{indice} - i)) return false;
-      if (!IsFree(celle[indice - i])) occupato = 1;
+      if (!IsFree(celle[indice - i])) {
+        occupato = 1;
+        taken.push_back(int64_t{indice} - i);
+      }
     }
     if (occupato == 0) {
       for (int i = 0; i <= 3; ++i) {
@@ -110,10 +117,10 @@ bool TrackModel::memo_rallentamento(int32_t x, int32_t& v, int32_t& l, int32_t& 
         cell.tipo = kTipoZonaRall;
         cell.valore = static_cast<int16_t>(i + 1);
         if (d_v != 0) cell.valore2 = static_cast<int16_t>(i + 1);
-        NotifyPlaced(indice - i);
+        Placed(indice - i, record_);
       }
     } else {
-      cod_errore = kErrZonaRall;
+      Conflict(kErrZonaRall, std::move(taken));
     }
   }
   return true;

@@ -117,7 +117,10 @@ TrackModel::ReadOutcome TrackModel::ReadTrainSource(FieldReader* in) {
       if (beyond(p, 100)) break;
       const int64_t i = StartCell(p);
       READ_OR_FAULT(HasCell(i));
-      if (!IsFree(celle[i])) return stop(kErrAbbattimento, true, p);
+      if (!IsFree(celle[i])) {
+        RecordProblem(kErrAbbattimento, p, record_, {i});
+        return ReadOutcome::kStop;
+      }
       if (w > 0) {
         READ_OR_FAULT(w <= std::numeric_limits<int16_t>::max());
         celle[i].tipo = kTipoCodice;
@@ -125,7 +128,7 @@ TrackModel::ReadOutcome TrackModel::ReadTrainSource(FieldReader* in) {
       } else {
         celle[i].tipo = kTipoAbbattimento;
       }
-      NotifyPlaced(i);
+      Placed(i, record_);
     }
     if (is("stazione")) {
       voce& s = tabella[station];
@@ -189,18 +192,19 @@ TrackModel::ReadOutcome TrackModel::ReadTrainSource(FieldReader* in) {
           const int64_t i = e - j;
           if (i > 1) {
             READ_OR_FAULT(HasCell(i));
-            if (celle[i].preavviso != 0) Notify(Overwrite::kAdvanceCode, static_cast<int32_t>(i), record_);
+            if (celle[i].preavviso != 0) Notify(Overwrite::kAdvanceCode, i);
             celle[i].preavviso = static_cast<uint8_t>(80 + j);
+            AdvanceCodePlaced(i, e, kTipoStazione);
           }
         }
       }
       if (s.tipo < 25) {
         if (e <= 1) return stop(kErrStazioneInizio, false, 0);
         READ_OR_FAULT(HasCell(e));
-        if (!IsFree(celle[e])) Notify(Overwrite::kStationCell, static_cast<int32_t>(e), record_);
+        if (!IsFree(celle[e])) Notify(Overwrite::kStationCell, e);
         celle[e].tipo = kTipoStazione;
         celle[e].valore = static_cast<int16_t>(station);
-        NotifyPlaced(e);
+        Placed(e, record_);
       }
       if (station > 1 && static_cast<int64_t>(s.inizio) - 350 < tabella[station - 1].fine) {
         return stop(kErrStazioniVicine, true, p);
@@ -224,7 +228,7 @@ TrackModel::ReadOutcome TrackModel::ReadTrainSource(FieldReader* in) {
   } while (adhesion_cursor < ultima_cella - 2);
   for (int slot = 81; slot <= 83; ++slot) {
     if (tabella[slot].inizio % 50 != 0 || tabella[slot].fine % 50 != 0) {
-      RecordProblem(kErrProgressiva, SourceLocation{});
+      RecordProblem(kErrProgressiva, progressive_records_[slot - 81]);
     }
   }
   return ReadOutcome::kDone;

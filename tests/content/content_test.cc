@@ -1009,12 +1009,13 @@ TEST(BuiltinScenario, SpecialCharactersOnlyWhereExpected) {
 
 class OverwriteLog : public CompileObserver {
  public:
-  void OnOverwrite(Overwrite kind, int32_t index, const cella& before,
-                   const SourceLocation&) override {
-    overwrites.push_back("kind " + std::to_string(static_cast<int>(kind)) + " at cell " +
-                         std::to_string(index) + " (tipo " + std::to_string(before.tipo) + ")");
+  void OnOverwrite(const OverwriteEvent& e) override {
+    overwrites.push_back("kind " + std::to_string(static_cast<int>(e.kind)) + " at cell " +
+                         std::to_string(e.index) + " (tipo " + std::to_string(e.before.tipo) + ")");
   }
-  void OnPlaced(int32_t, const SourceLocation&) override {}
+  void OnProblem(const ProblemEvent& e) override {
+    overwrites.push_back("problem " + std::to_string(e.code));
+  }
   std::vector<std::string> overwrites;
 };
 

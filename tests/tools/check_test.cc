@@ -403,6 +403,36 @@ TEST(CompilaReport, OccupantNamesTheRecordThatPlacedIt) {
   EXPECT_EQ("segnale", report["problema"]["record"]);
 }
 
+// A code the compile pass itself put in the way is traced to the record it
+// was put there for: here the guard code of a restriction starting in cell
+// 8, pushed into cell 1 by the abbattimenti in cells 3 and 2.
+TEST(CompilaReport, ACodeOfTheCompilePassNamesItsRecord) {
+  Lines line = FixtureLine(), train = FixtureTrain();
+  Add(&train, {"abbattimento,  150,  0", "abbattimento,  100,  0",
+               "rallentamento,  350,  120,  200,  0,  0,  0"});
+  Scratch scratch(line, train);
+  const ToolRun run = RunScenario(scratch.dir.path(), "verifica --json");
+  EXPECT_EQ(2, run.status);
+  const json report = json::parse(run.out, nullptr, false);
+  ASSERT_FALSE(report.is_discarded()) << run.out;
+  const json& p = report["problema"];
+  EXPECT_EQ(1250, p["codice"]);
+  EXPECT_EQ(LineOf(train, "rallentamento"), p["riga"]);
+  ASSERT_EQ(1u, p["occupata"].size());
+  const json& o = p["occupata"][0];
+  EXPECT_EQ(1, o["cella"]);
+  EXPECT_EQ(kTipoCodice, o["tipo"]);
+  EXPECT_EQ(true, o["dalla_compilazione"]);
+  EXPECT_EQ(LineOf(train, "rallentamento"), o["riga"]);
+  EXPECT_EQ("rallentamento", o["record"]);
+
+  const ToolRun text = RunScenario(scratch.dir.path(), "verifica");
+  const std::string nota = TrainSource() + ":" + std::to_string(LineOf(train, "rallentamento")) +
+                           ":1: nota: per il record \"rallentamento\" la compilazione ha posto "
+                           "cella di codice (tipo 12) nella cella 1\n";
+  EXPECT_NE(std::string::npos, text.out.find(nota)) << text.out;
+}
+
 TEST(CompilaReport, TextFormIsFileLineColumn) {
   Lines line = FixtureLine(), train = FixtureTrain();
   Add(&train, {Signal(400)});

@@ -1,7 +1,6 @@
 #include "tools/lib/check.h"
 
 #include <cstdint>
-#include <map>
 #include <optional>
 #include <set>
 #include <utility>
@@ -27,81 +26,22 @@ struct Sources {
   std::string line_name, train_name;  // display paths
 };
 
-// Remembers which record placed each cell and every silent overwrite, in
-// the order the compile pass reports them.
+// What the compile pass told: the silent overwrites in their order and the
+// last problem. Everything the report says about places comes from here.
 class Collector : public CompileObserver {
  public:
-  struct Raw {
-    Overwrite kind;
-    int32_t index;
-    cella before;
-    SourceLocation where;
-    std::optional<SourceLocation> placer;  // who put the overwritten thing there
-    int32_t placer_cell = -1;              // the cell of that thing
-    int32_t earlier_range = 0;             // tunnels: the range covered before, 1-based
-  };
+  void OnOverwrite(const OverwriteEvent& event) override { overwrites_.push_back(event); }
+  void OnProblem(const ProblemEvent& event) override { problem_ = event; }
 
-  explicit Collector(const TrackModel* model) : model_(model) {}
-
-  void OnPlaced(int32_t index, const SourceLocation& where) override { placed_[index] = where; }
-
-  void OnOverwrite(Overwrite kind, int32_t index, const cella& before,
-                   const SourceLocation& where) override {
-    Raw raw{kind, index, before, where, std::nullopt, -1, 0};
-    switch (kind) {
-      case Overwrite::kStationCell:
-        raw.placer = PlacerOf(index);
-        raw.placer_cell = index;
-        break;
-      case Overwrite::kAdvanceCode:
-        raw.placer_cell = AdvanceOwner(index, before.preavviso);
-        if (raw.placer_cell >= 0) raw.placer = PlacerOf(raw.placer_cell);
-        break;
-      case Overwrite::kTunnelRange:
-        raw.earlier_range = EarlierRange(index);
-        break;
-    }
-    raws_.push_back(raw);
-  }
-
-  std::optional<SourceLocation> PlacerOf(int32_t index) const {
-    auto it = placed_.find(index);
-    if (it == placed_.end()) return std::nullopt;
-    return it->second;
-  }
-
-  const std::vector<Raw>& raws() const { return raws_; }
+  const std::vector<OverwriteEvent>& overwrites() const { return overwrites_; }
+  const std::optional<ProblemEvent>& problem() const { return problem_; }
 
  private:
-  // The cell of the station or signal whose advance code `value` stands in
-  // cell `index`, or -1: stations put 80 + j in the j-th cell before their
-  // station cell, signals sx * 30 + dx * 10 + b in the cell 2b before them.
-  int32_t AdvanceOwner(int32_t index, uint8_t value) const {
-    const int32_t b = value % 10;
-    if (b < 1 || b > 4) return -1;
-    const auto& celle = model_->celle;
-    auto is = [&](int64_t k, uint8_t tipo) { return model_->HasCell(k) && celle[k].tipo == tipo; };
-    if (value >= 81 && value <= 84 && is(int64_t{index} + b, kTipoStazione)) return index + b;
-    if (is(int64_t{index} + 2 * b, kTipoSegnale)) return index + 2 * b;
-    return -1;
-  }
-
-  // The latest range read before the current one that covers cell `index`.
-  int32_t EarlierRange(int32_t index) const {
-    for (int32_t k = model_->n_montagne - 1; k >= 1; --k) {
-      const int64_t first = RoundHalfEven(model_->inizi_montagna[k] / 50.0);
-      const int64_t last = RoundHalfEven(model_->fini_montagna[k] / 50.0 - 1);
-      if (index >= first && index <= last) return k;
-    }
-    return 0;
-  }
-
-  const TrackModel* model_;
-  std::map<int32_t, SourceLocation> placed_;
-  std::vector<Raw> raws_;
+  std::vector<OverwriteEvent> overwrites_;
+  std::optional<ProblemEvent> problem_;
 };
 
-// Turns what the compile pass left into a report.
+// Turns what the compile pass told into a report.
 class ReportBuilder {
  public:
   ReportBuilder(const TrackModel& model, const Collector& collector, const Sources& sources)
@@ -113,7 +53,7 @@ class ReportBuilder {
     Place place;
     place.file =
         where.file == SourceLocation::File::kLine ? sources_.line_name : sources_.train_name;
-    LineAndColumn(*bytes, where.offset, &place.line, &place.column);
+    if (!where.whole_file()) LineAndColumn(*bytes, where.offset, &place.line, &place.column);
     return place;
   }
 
@@ -128,149 +68,39 @@ class ReportBuilder {
     return Cp1252ToUtf8(keyword);
   }
 
-  // The first `count` values of the record at `where`.
-  bool ValuesAt(const SourceLocation& where, int count, std::vector<int32_t>* values) const {
-    const std::string* bytes = Bytes(where);
-    if (bytes == nullptr || where.offset >= bytes->size()) return false;
-    FieldReader in(bytes->substr(where.offset));
-    std::string keyword;
-    if (!in.ReadText(&keyword)) return false;
-    values->assign(count, 0);
-    for (int32_t& v : *values) {
-      if (!in.ReadInt32(&v)) return false;
-    }
-    return true;
-  }
-
-  // Adds cell `k` to the occupants when it exists and is not free.
-  void AddOccupant(int64_t k, ProblemReport* p) const {
-    if (!model_.HasCell(k) || TrackModel::IsFree(model_.celle[k])) return;
-    Occupant o;
-    o.cella = static_cast<int32_t>(k);
-    o.tipo = model_.celle[k].tipo;
-    if (auto placer = collector_.PlacerOf(o.cella)) {
-      o.posto_da = PlaceOf(*placer);
-      o.record = KeywordAt(*placer);
-    }
-    p->occupata.push_back(std::move(o));
-  }
-
+  // The problem numbered `code`, as the compile pass told it.
   ProblemReport Problem(int32_t code) const {
     ProblemReport p;
     p.codice = code;
     p.significato = ProblemText(code);
-    const int32_t pos = model_.pos_errore;
-    if (ProblemHasPosition(code)) p.pos_errore = pos;
-    SourceLocation where = model_.problem_location;
-    auto cell = [](double v) { return RoundHalfEven(v); };
-    auto placer = [&](int64_t k) {
-      if (k < 0 || k > INT32_MAX) return;
-      if (auto found = collector_.PlacerOf(static_cast<int32_t>(k))) where = *found;
-    };
-    switch (code) {
-      case kErrProgressiva:
-        where = BadProgressive();
-        break;
-      case kErrCartello:
-      case kErrSegnale:
-      case kErrIndicatore:
-      case kErrInizioRall:
-        AddOccupant(cell(pos / 50.0 + 1), &p);
-        break;
-      case kErrAbbattimento:
-        AddOccupant(cell(pos / 50.0), &p);
-        break;
-      case kErrAvvisoRall:
-        AddOccupant(cell((pos - 1200.0) / 50.0 + 1), &p);
-        break;
-      case kErrFineRall: {
-        std::vector<int32_t> v;  // x, v, l
-        if (ValuesAt(where, 3, &v)) {
-          AddOccupant(cell((static_cast<double>(v[0]) + v[2]) / 50.0 + 1), &p);
-        }
-        break;
-      }
-      case kErrZonaRall: {
-        const int64_t indice = cell((pos - 1200.0) / 50.0);
-        for (int i = 0; i <= 3; ++i) AddOccupant(indice - i, &p);
-        break;
-      }
-      case kErrCodiceSegnale: {
-        const int64_t s = pos / 50;
-        placer(s);
-        AddOccupant(s - 1, &p);
-        AddOccupant(s - 2, &p);
-        break;
-      }
-      case kErrCodiceGuardia: {
-        const int64_t c = pos / 50;
-        placer(c);
-        static const struct { int32_t above, first; } kGroups[] = {{7, 5}, {13, 11}, {20, 18}};
-        for (const auto& g : kGroups) {
-          if (c <= g.above) continue;
-          bool all_taken = true;
-          for (int64_t k = c - g.first; k >= c - g.first - 2; --k) {
-            if (!model_.HasCell(k) || TrackModel::IsFree(model_.celle[k])) all_taken = false;
-          }
-          if (all_taken) {
-            for (int64_t k = c - g.first; k >= c - g.first - 2; --k) AddOccupant(k, &p);
-          }
-        }
-        break;
-      }
-      case kErrCodiceInterno: {
-        const int64_t k = pos / 50;
-        // The restriction it belongs to: the nearest start at or before it.
-        for (int64_t j = k; j >= 0; --j) {
-          if (model_.HasCell(j) && model_.celle[j].tipo == kTipoInizioRall) {
-            placer(j);
-            break;
-          }
-        }
-        // At the end cell the failure may be the code in front of the next
-        // signal; otherwise it is an inner code.
-        int64_t signal = -1;
-        if (model_.HasCell(k) && model_.celle[k].tipo == kTipoFineRall) {
-          for (int64_t j = k; j <= k + 12 && model_.HasCell(j); ++j) {
-            if (model_.celle[j].tipo == kTipoSegnale) {
-              signal = j;
-              break;
-            }
-          }
-        }
-        if (signal > 0 && !TrackModel::IsFree(model_.celle[signal - 1]) &&
-            model_.HasCell(signal - 2) && !TrackModel::IsFree(model_.celle[signal - 2])) {
-          AddOccupant(signal - 1, &p);
-          AddOccupant(signal - 2, &p);
-        } else {
-          for (int64_t j = k - 1; j <= k + 1; ++j) AddOccupant(j, &p);
-        }
-        break;
-      }
-      case kErrMarche:
-      case kErrCodici:
-        placer(1);
-        AddOccupant(1, &p);
-        break;
-      default:
-        break;
+    const std::optional<ProblemEvent>& told = collector_.problem();
+    // The last problem told is the one the pass ended with.
+    if (!told || told->code != code) {
+      if (ProblemHasPosition(code)) p.pos_errore = model_.pos_errore;
+      return p;
     }
-    p.place = PlaceOf(where);
-    if (!where.known() && code == kErrManca) p.place.file = sources_.line_name;
-    p.record = where.known() ? KeywordAt(where) : "";
+    if (ProblemHasPosition(code)) p.pos_errore = told->position;
+    p.place = PlaceOf(told->record);
+    p.record = KeywordAt(told->record);
+    for (const CellInTheWay& cell : told->cells) {
+      Occupant o;
+      o.cella = cell.index;
+      o.tipo = cell.tipo;
+      o.posto_da = PlaceOf(cell.placed_by);
+      o.record = KeywordAt(cell.placed_by);
+      o.dalla_compilazione = cell.by_post_pass;
+      p.occupata.push_back(std::move(o));
+    }
     return p;
   }
 
+  // One warning per record and kind, in the order of the overwrites.
   std::vector<WarningReport> Warnings() const {
     std::vector<WarningReport> out;
-    const auto& raws = collector_.raws();
-    for (size_t i = 0; i < raws.size();) {
+    const std::vector<OverwriteEvent>& all = collector_.overwrites();
+    for (size_t i = 0; i < all.size();) {
       size_t j = i + 1;
-      while (j < raws.size() && raws[j].kind == raws[i].kind &&
-             raws[j].where.file == raws[i].where.file &&
-             raws[j].where.offset == raws[i].where.offset) {
-        ++j;
-      }
+      while (j < all.size() && all[j].kind == all[i].kind && all[j].record == all[i].record) ++j;
       out.push_back(Warning(i, j));
       i = j;
     }
@@ -290,27 +120,6 @@ class ReportBuilder {
     return nullptr;
   }
 
-  // The "progressiva" record of the line source whose start or end is not a
-  // multiple of 50 (the +100 of a flagged range keeps the remainder).
-  SourceLocation BadProgressive() const {
-    const std::string& bytes = sources_.line_bytes;
-    for (size_t start = 0; start < bytes.size();) {
-      size_t end = bytes.find('\n', start);
-      if (end == std::string::npos) end = bytes.size();
-      size_t first = bytes.find_first_not_of(' ', start);
-      if (first < end) {
-        SourceLocation at{SourceLocation::File::kLine, first};
-        std::vector<int32_t> v;
-        if (KeywordAt(at).find("progressiva") != std::string::npos && ValuesAt(at, 2, &v) &&
-            (v[0] % 50 != 0 || v[1] % 50 != 0)) {
-          return at;
-        }
-      }
-      start = end + 1;
-    }
-    return SourceLocation{};
-  }
-
   std::string Cells(const std::vector<int32_t>& cells) const {
     std::string out;
     for (size_t i = 0; i < cells.size();) {
@@ -324,40 +133,39 @@ class ReportBuilder {
     return out;
   }
 
-  std::string PlacerText(const Collector::Raw& raw) const {
-    if (!raw.placer) return "";
-    return ", posto dal record \"" + KeywordAt(*raw.placer) + "\" in " +
-           FormatPlace(PlaceOf(*raw.placer));
+  std::string EarlierText(const OverwriteEvent& event) const {
+    if (!event.earlier.known()) return "";
+    return ", posto dal record \"" + KeywordAt(event.earlier) + "\" in " +
+           FormatPlace(PlaceOf(event.earlier));
   }
 
-  // One warning for the raw overwrites [from, to) of one record.
+  // One warning for the overwrites [from, to) of one record.
   WarningReport Warning(size_t from, size_t to) const {
-    const auto& raws = collector_.raws();
-    const Collector::Raw& first = raws[from];
+    const std::vector<OverwriteEvent>& all = collector_.overwrites();
+    const OverwriteEvent& first = all[from];
     WarningReport w;
-    w.place = PlaceOf(first.where);
-    w.record = KeywordAt(first.where);
-    for (size_t k = from; k < to; ++k) w.celle.push_back(raws[k].index);
+    w.place = PlaceOf(first.record);
+    w.record = KeywordAt(first.record);
+    for (size_t k = from; k < to; ++k) w.celle.push_back(all[k].index);
     switch (first.kind) {
       case Overwrite::kStationCell:
         w.genere = kAvvisoStazione;
         w.testo = "la cella di stazione " + std::to_string(first.index) + " (" +
                   CellMetres(first.index) + ") prende il posto di " +
-                  DescribeTipo(first.before.tipo) + PlacerText(first);
+                  DescribeTipo(first.before.tipo) + EarlierText(first);
         break;
       case Overwrite::kAdvanceCode: {
         w.genere = kAvvisoPreavviso;
         std::string what;
         for (size_t k = from; k < to; ++k) {
-          const Collector::Raw& r = raws[k];
+          const OverwriteEvent& e = all[k];
           std::string owner;
-          if (r.placer_cell >= 0) {
-            owner = model_.celle[r.placer_cell].tipo == kTipoStazione ? " della stazione"
-                                                                      : " del segnale";
-          }
-          what += (what.empty() ? "" : ", ") + std::string("cella ") + std::to_string(r.index) +
-                  " (" + std::to_string(r.before.preavviso) + owner +
-                  (r.placer ? " in " + FormatPlace(PlaceOf(*r.placer)) : std::string()) + ")";
+          if (e.earlier_tipo == kTipoStazione) owner = " della stazione";
+          if (e.earlier_tipo == kTipoSegnale) owner = " del segnale";
+          what += (what.empty() ? "" : ", ") + std::string("cella ") + std::to_string(e.index) +
+                  " (" + std::to_string(e.before.preavviso) + owner +
+                  (e.earlier.known() ? " in " + FormatPlace(PlaceOf(e.earlier)) : std::string()) +
+                  ")";
         }
         w.testo = "il preavviso prende il posto di quello già presente in " + what;
         break;
@@ -365,10 +173,10 @@ class ReportBuilder {
       case Overwrite::kTunnelRange: {
         w.genere = kAvvisoGalleria;
         std::set<int32_t> earlier;
-        for (size_t k = from; k < to; ++k) earlier.insert(raws[k].earlier_range);
+        for (size_t k = from; k < to; ++k) earlier.insert(all[k].earlier_range);
         std::string ranges;
         for (int32_t r : earlier) {
-          if (r <= 0) continue;
+          if (r <= 0 || r >= static_cast<int32_t>(model_.inizi_montagna.size())) continue;
           ranges += (ranges.empty() ? "" : ", ") + std::to_string(model_.inizi_montagna[r]) + "-" +
                     std::to_string(model_.fini_montagna[r]) + " m";
         }
@@ -446,7 +254,7 @@ int RunCheck(const CheckOptions& options, FileSystem* disk, std::ostream* out) {
   overlay.Protect(line_path);
   overlay.Protect(train_path);
 
-  Collector collector(&model);
+  Collector collector;
   model.observer = &collector;
   ReportBuilder builder(model, collector, sources);
   const CompileOutcome outcome = model.memorizza_percorso(options.senza_linea ? 0 : 1);

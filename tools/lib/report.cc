@@ -61,8 +61,14 @@ std::string FormatText(const CheckReport& r) {
     out += "\n";
     for (const Occupant& o : p.occupata) {
       if (o.posto_da.file.empty()) continue;
-      out += Prefix(o.posto_da) + "nota: qui il record \"" + o.record + "\" ha posto " +
-             DescribeTipo(o.tipo) + " nella cella " + std::to_string(o.cella) + "\n";
+      if (o.dalla_compilazione) {
+        out += Prefix(o.posto_da) + "nota: per il record \"" + o.record +
+               "\" la compilazione ha posto " + DescribeTipo(o.tipo) + " nella cella " +
+               std::to_string(o.cella) + "\n";
+      } else {
+        out += Prefix(o.posto_da) + "nota: qui il record \"" + o.record + "\" ha posto " +
+               DescribeTipo(o.tipo) + " nella cella " + std::to_string(o.cella) + "\n";
+      }
     }
   }
   for (const WarningReport& w : r.avvisi) out += Prefix(w.place) + "avviso: " + w.testo + "\n";
@@ -112,6 +118,7 @@ std::string FormatJson(const CheckReport& r) {
       occupant["tipo_nome"] = TipoName(o.tipo);
       AddPlace(o.posto_da, &occupant);
       occupant["record"] = o.record.empty() ? json(nullptr) : json(o.record);
+      occupant["dalla_compilazione"] = o.dalla_compilazione;
       occupants.push_back(std::move(occupant));
     }
     problem["occupata"] = std::move(occupants);

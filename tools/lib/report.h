@@ -28,8 +28,9 @@ std::string FormatPlace(const Place& place);
 struct Occupant {
   int32_t cella = 0;
   uint8_t tipo = 0;
-  Place posto_da;      // file empty when no record placed it (a code of the post-pass)
+  Place posto_da;      // file empty when no record placed it
   std::string record;  // keyword of that record, UTF-8
+  bool dalla_compilazione = false;  // a code cell the compile pass added for that record
 };
 
 struct ProblemReport {
