@@ -27,7 +27,7 @@ class FakeFileSystem : public FileSystem {
   std::string fail_write_on;  // a write to this path fails
 };
 
-// Records messages; Quit is not expected in these tests and aborts.
+// Records what it is asked to show. Only main calls Quit, so no test does.
 class RecordingUi : public Ui {
  public:
   void ShowWaitWindow() override { ++windows_shown; }
