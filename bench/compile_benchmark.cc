@@ -19,7 +19,6 @@
 #include "model/coding.h"
 #include "model/track_model.h"
 #include "platform/file_system.h"
-#include "platform/ui.h"
 
 namespace scenario {
 namespace {
@@ -54,13 +53,6 @@ class MemoryFileSystem : public FileSystem {
   std::map<std::string, std::string> files;
 };
 
-// Shows nothing; a message or a report would mean the pass went wrong.
-class SilentUi : public Ui {
- public:
-  void ShowWaitWindow() override {}
-  void ShowMessage(const std::string& text) override { Ui::Report(text); }
-};
-
 // The two sources of a scenario, as the compile pass finds them.
 struct Sources {
   std::string linea;
@@ -70,8 +62,7 @@ struct Sources {
 
 Sources BuiltinSources() {
   MemoryFileSystem fs;
-  SilentUi ui;
-  TrackModel model(&fs, &ui, kFolder);
+  TrackModel model(&fs, kFolder);
   model.linea = "Vescolara";
   model.treno = "631";
   model.dati_linea();
@@ -81,8 +72,7 @@ Sources BuiltinSources() {
 
 Sources LimitSources() {
   MemoryFileSystem fs;
-  SilentUi ui;
-  TrackModel model(&fs, &ui, kFolder);
+  TrackModel model(&fs, kFolder);
   model.linea = kLimitLinea;
   model.treno = kLimitTreno;
   Sources s{model.linea, model.treno, {}};
@@ -92,19 +82,20 @@ Sources LimitSources() {
 }
 
 void CompilePass(benchmark::State& state, const Sources& sources) {
-  SilentUi ui;
   size_t written = 0;
   for (auto _ : state) {
     state.PauseTiming();
     MemoryFileSystem fs;
     fs.files = sources.files;
-    TrackModel model(&fs, &ui, kFolder);
+    TrackModel model(&fs, kFolder);
     model.linea = sources.linea;
     model.treno = sources.treno;
     state.ResumeTiming();
-    model.memorizza_percorso(1);
+    const CompileOutcome outcome = model.memorizza_percorso(1);
     state.PauseTiming();
-    if (model.cod_errore != 0) state.SkipWithError("the scenario recorded a problem");
+    if (outcome.kind != CompileOutcome::Kind::kDone) {
+      state.SkipWithError("the scenario recorded a problem or stopped");
+    }
     written = 0;
     for (const auto& [path, bytes] : fs.files) written += bytes.size();
     state.ResumeTiming();
@@ -113,12 +104,11 @@ void CompilePass(benchmark::State& state, const Sources& sources) {
 }
 
 void ReadSources(benchmark::State& state, const Sources& sources) {
-  SilentUi ui;
   for (auto _ : state) {
     state.PauseTiming();
     MemoryFileSystem fs;
     fs.files = sources.files;
-    TrackModel model(&fs, &ui, kFolder);
+    TrackModel model(&fs, kFolder);
     model.linea = sources.linea;
     model.treno = sources.treno;
     model.crea_linea = 1;
@@ -131,8 +121,7 @@ void ReadSources(benchmark::State& state, const Sources& sources) {
 // A model after a whole compile pass, for the encoders.
 struct Compiled {
   MemoryFileSystem fs;
-  SilentUi ui;
-  TrackModel model{&fs, &ui, kFolder};
+  TrackModel model{&fs, kFolder};
 };
 
 void Compile(const Sources& sources, Compiled* out) {

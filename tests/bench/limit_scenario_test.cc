@@ -16,11 +16,10 @@ namespace {
 
 class OverwriteCounter : public CompileObserver {
  public:
-  void OnOverwrite(Overwrite, int32_t index, const cella&, const SourceLocation&) override {
-    if (first_index < 0) first_index = index;
+  void OnOverwrite(const OverwriteEvent& event) override {
+    if (first_index < 0) first_index = event.index;
     ++overwrites;
   }
-  void OnPlaced(int32_t, const SourceLocation&) override {}
 
   int overwrites = 0;
   int32_t first_index = -1;
@@ -31,18 +30,16 @@ class LimitScenarioTest : public testing::Test {
   // One compile pass for the whole suite: it is the largest the model takes.
   static void SetUpTestSuite() {
     fs_ = new FakeFileSystem;
-    ui_ = new RecordingUi;
-    model_ = new TrackModel(fs_, ui_, kTestFolder);
+    model_ = new TrackModel(fs_, kTestFolder);
     model_->linea = kLimitLinea;
     model_->treno = kLimitTreno;
     fs_->files[model_->FullName(model_->LineSourceName())] = LimitLineSource();
     fs_->files[model_->FullName(model_->TrainSourceName())] = LimitTrainSource();
     model_->observer = &observer_;
-    model_->memorizza_percorso(1);
+    outcome_ = model_->memorizza_percorso(1);
   }
   static void TearDownTestSuite() {
     delete model_;
-    delete ui_;
     delete fs_;
   }
 
@@ -58,14 +55,14 @@ class LimitScenarioTest : public testing::Test {
   }
 
   static FakeFileSystem* fs_;
-  static RecordingUi* ui_;
   static TrackModel* model_;
+  static CompileOutcome outcome_;
   static OverwriteCounter observer_;
 };
 
 FakeFileSystem* LimitScenarioTest::fs_ = nullptr;
-RecordingUi* LimitScenarioTest::ui_ = nullptr;
 TrackModel* LimitScenarioTest::model_ = nullptr;
+CompileOutcome LimitScenarioTest::outcome_;
 OverwriteCounter LimitScenarioTest::observer_;
 
 // Lines of `text` whose first field contains `keyword`.
@@ -80,7 +77,7 @@ int RecordsOf(const std::string& text, const std::string& keyword) {
 TEST_F(LimitScenarioTest, CompilesWithoutProblemOrOverwrite) {
   EXPECT_EQ(0, model_->cod_errore) << "pos_errore " << model_->pos_errore;
   EXPECT_EQ(0, observer_.overwrites) << "first overwritten cell " << observer_.first_index;
-  EXPECT_TRUE(ui_->messages.empty());
+  EXPECT_EQ(CompileOutcome::Kind::kDone, outcome_.kind) << outcome_.message;
 }
 
 TEST_F(LimitScenarioTest, ReachesTheLimitsOfTheModel) {
