@@ -37,7 +37,7 @@ void TrackModel::StampChecks() {
   // errore ends the compile pass: nothing after it runs. The box belongs to
   // whatever record took cell 1.
   auto box = [&](int32_t code) {
-    NotifyProblem(code, OriginOf(1).tipo, {1});
+    NotifyProblem(code, 0, OriginOf(1).tipo, {1});
     errore(std::to_string(code));
   };
   if (slot.dato2 != 0 || cell.valore != 0) {

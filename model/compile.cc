@@ -9,7 +9,10 @@ CompileOutcome TrackModel::memorizza_percorso(int32_t j) {
   cod_errore = 0;
   problem_location = SourceLocation{};
   halt_ = CompileOutcome{};
+  conflict_code_ = 0;
+  conflict_cells_.clear();
   celle.clear();
+  origins_.clear();
   planimetria.clear();
   memorizza_dati();
   // Without a route length there are no cells to code, mark or store.

@@ -2,6 +2,7 @@
 // the stops of the run, and who put what into each cell for the observer.
 #include "model/track_model.h"
 
+#include <cassert>
 #include <utility>
 
 #include "platform/file_system.h"
@@ -22,7 +23,7 @@ void TrackModel::RecordProblem(int32_t code, const SourceLocation& where,
   if (cells.empty() && conflict_code_ == code) cells = std::move(conflict_cells_);
   conflict_code_ = 0;
   conflict_cells_.clear();
-  NotifyProblem(code, where, cells);
+  NotifyProblem(code, pos_errore, where, cells);
 }
 
 void TrackModel::RecordProblem(int32_t code, int32_t position, const SourceLocation& where,
@@ -37,10 +38,10 @@ void TrackModel::Conflict(int32_t code, std::vector<int64_t> cells) {
   conflict_cells_ = std::move(cells);
 }
 
-void TrackModel::NotifyProblem(int32_t code, const SourceLocation& where,
+void TrackModel::NotifyProblem(int32_t code, int32_t position, const SourceLocation& where,
                                const std::vector<int64_t>& cells) {
   if (observer == nullptr) return;
-  ProblemEvent event{code, pos_errore, where, {}};
+  ProblemEvent event{code, position, where, {}};
   for (int64_t k : cells) {
     if (!HasCell(k) || IsFree(celle[k])) continue;
     const CellOrigin& origin = OriginOf(k);
@@ -61,6 +62,7 @@ void TrackModel::HaltOnFile(const std::string& path, const std::string& err) {
 }
 
 TrackModel::CellOrigin& TrackModel::OriginOf(int64_t index) {
+  assert(HasCell(index));
   // Cells made anew, or made by hand, start without origins.
   if (origins_.size() != celle.size()) ResetOrigins();
   return origins_[static_cast<size_t>(index)];

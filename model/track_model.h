@@ -144,7 +144,7 @@ struct CellInTheWay {
 // last one an observer hears of is the run's problem.
 struct ProblemEvent {
   int32_t code = 0;
-  int32_t position = 0;   // pos_errore once it was recorded
+  int32_t position = 0;   // pos_errore once it was recorded; 0 for a box
   SourceLocation record;  // the record it belongs to: the record being read;
                           // for the post-pass the signal or restriction; for
                           // error 2 the progressiva record; for 1250 and 1251
@@ -324,14 +324,15 @@ class TrackModel {
   // Who put what into a cell, for the events. Kept for the cells of the
   // current `celle`; made anew with it.
   struct CellOrigin {
-    SourceLocation tipo;       // the record that set the cell's tipo
-    bool by_post_pass = false;   // the post-pass made the code cell for `tipo`
-    SourceLocation preavviso;  // the record whose advance code the cell holds
+    SourceLocation tipo;          // the record that set the cell's tipo
+    bool by_post_pass = false;    // the post-pass made the code cell for `tipo`
+    SourceLocation preavviso;     // the record whose advance code the cell holds
     int32_t preavviso_cell = -1;  // the cell of that signal or station
     uint8_t preavviso_tipo = 0;   // kTipoSegnale or kTipoStazione
-    SourceLocation tunnel;     // the last tunnel range covering the cell
-    int32_t tunnel_range = 0;  // its index in the tunnel lists
+    SourceLocation tunnel;        // the last tunnel range covering the cell
+    int32_t tunnel_range = 0;     // its index in the tunnel lists
   };
+  // REQUIRES: HasCell(index).
   CellOrigin& OriginOf(int64_t index);
   void ResetOrigins();
   // A record (or the post-pass, for `record`) set the tipo of cell `index`.
@@ -343,7 +344,8 @@ class TrackModel {
   void Notify(Overwrite kind, int64_t index);
   // A record-placement procedure found `cells` taken: cod_errore = code.
   void Conflict(int32_t code, std::vector<int64_t> cells);
-  void NotifyProblem(int32_t code, const SourceLocation& where, const std::vector<int64_t>& cells);
+  void NotifyProblem(int32_t code, int32_t position, const SourceLocation& where,
+                     const std::vector<int64_t>& cells);
 
   FileSystem* fs_;
   std::string folder_;
