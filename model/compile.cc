@@ -17,8 +17,9 @@ CompileOutcome TrackModel::memorizza_percorso(int32_t j) {
   memorizza_dati();
   // Without a route length there are no cells to code, mark or store.
   if (celle.size() < 2) {
-    Halt("la linea non ha una lunghezza del percorso valida (\"lunghezza percorso\"): "
-         "nessun file compilato scritto");
+    Halt(
+        "la linea non ha una lunghezza del percorso valida (\"lunghezza percorso\"): "
+        "nessun file compilato scritto");
     return halt_;
   }
   PostPass();

@@ -9,8 +9,7 @@
 
 namespace scenario {
 
-TrackModel::TrackModel(FileSystem* fs, std::string folder)
-    : fs_(fs), folder_(std::move(folder)) {}
+TrackModel::TrackModel(FileSystem* fs, std::string folder) : fs_(fs), folder_(std::move(folder)) {}
 
 std::string TrackModel::FullName(const std::string& own_name) const {
   return folder_ + PathSeparator() + own_name;
@@ -75,8 +74,8 @@ void TrackModel::Placed(int64_t index, const SourceLocation& record, bool by_pos
   origin.tipo = record;
   origin.by_post_pass = by_post_pass;
   if (observer != nullptr) {
-    observer->OnPlaced(PlacementEvent{static_cast<int32_t>(index), celle[index].tipo, record,
-                                      by_post_pass});
+    observer->OnPlaced(
+        PlacementEvent{static_cast<int32_t>(index), celle[index].tipo, record, by_post_pass});
   }
 }
 
@@ -113,4 +112,3 @@ void TrackModel::Notify(Overwrite kind, int64_t index) {
 }
 
 }  // namespace scenario
-

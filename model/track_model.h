@@ -127,9 +127,9 @@ struct OverwriteEvent {
   // set the cell's tipo (kStationCell), the signal or station whose advance
   // code it was (kAdvanceCode), the earlier tunnel range (kTunnelRange).
   SourceLocation earlier;
-  int32_t earlier_cell = -1;   // kAdvanceCode: the cell of that signal or station
-  uint8_t earlier_tipo = 0;    // kAdvanceCode: kTipoSegnale or kTipoStazione
-  int32_t earlier_range = 0;   // kTunnelRange: that range's index in the tunnel lists
+  int32_t earlier_cell = -1;  // kAdvanceCode: the cell of that signal or station
+  uint8_t earlier_tipo = 0;   // kAdvanceCode: kTipoSegnale or kTipoStazione
+  int32_t earlier_range = 0;  // kTunnelRange: that range's index in the tunnel lists
 };
 
 // A cell that stood in the way of a placement, as the placement found it.
@@ -144,11 +144,11 @@ struct CellInTheWay {
 // last one an observer hears of is the run's problem.
 struct ProblemEvent {
   int32_t code = 0;
-  int32_t position = 0;   // pos_errore once it was recorded; 0 for a box
-  SourceLocation record;  // the record it belongs to: the record being read;
-                          // for the post-pass the signal or restriction; for
-                          // error 2 the progressiva record; for 1250 and 1251
-                          // the record that took cell 1
+  int32_t position = 0;  // pos_errore once it was recorded; 0 for a box
+  // The record it belongs to: the record being read; for the post-pass the
+  // signal or restriction; for error 2 the progressiva record; for 1250 and
+  // 1251 the record that took cell 1.
+  SourceLocation record;
   std::vector<CellInTheWay> cells;  // the taken cells that caused it, if any
 };
 

@@ -36,7 +36,6 @@ double ParseDecimal(std::string_view text) {
   return negative ? -v : v;
 }
 
-
 void FieldReader::SkipBlanks() {
   while (pos_ < bytes_.size() && bytes_[pos_] == ' ') ++pos_;
 }

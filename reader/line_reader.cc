@@ -37,7 +37,8 @@ void TrackModel::memorizza_dati() {
   progressive_records_ = {};
   const std::string line_path = FullName(LineSourceName());
   if (!fs_->Exists(line_path)) {
-    RecordProblem(kErrManca, SourceLocation{SourceLocation::File::kLine, SourceLocation::kWholeFile});
+    RecordProblem(kErrManca,
+                  SourceLocation{SourceLocation::File::kLine, SourceLocation::kWholeFile});
     return;
   }
   std::string bytes, err;

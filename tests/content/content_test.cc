@@ -673,7 +673,9 @@ TEST(BuiltinScenario, RecordsKeepToCellsOfTheirOwn) {
   };
   const std::vector<std::string>& line = LineSourceLines();
   for (const char* header : {"[cartelli]", "[indicazioni]"}) {
-    for (const std::string& row : Section(line, header)) take(static_cast<int>(PlacementCell(Position(row))), row);
+    for (const std::string& row : Section(line, header)) {
+      take(static_cast<int>(PlacementCell(Position(row))), row);
+    }
   }
   std::map<int, std::string> advance;
   auto advance_code = [&advance](int cell, const std::string& what) {

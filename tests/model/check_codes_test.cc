@@ -85,13 +85,16 @@ TEST(CheckCodes, ReservedPlacesTakenByTheSources) {
   };
   const Case kCases[] = {
       {"signal in cell 1", {Rec("segnale", {0, 1, 4, 0, 0, 0, 0, 0, 0, 0, 0})}, kShows1250, 1250},
-      {"signal in cell 1 with valore 0", {Rec("segnale", {0, 1, 0, 1, 0, 0, 0, 0, 0, 0, 0})},
-       kShows1251, 1251},
+      {"signal in cell 1 with valore 0",
+       {Rec("segnale", {0, 1, 0, 1, 0, 0, 0, 0, 0, 0, 0})},
+       kShows1251,
+       1251},
       // Cells 3 and 2 taken: the guard code of a start at cell 8 lands in 1.
       {"guard code in cell 1",
        {Rec("abbattimento", {150, 0}), Rec("abbattimento", {100, 0}),
         Rec("rallentamento", {350, 120, 200, 0, 0, 0})},
-       kShows1250, 1250},
+       kShows1250,
+       1250},
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.name);

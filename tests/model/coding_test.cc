@@ -229,7 +229,8 @@ TEST(Coding, BrokenWholeFilesSayWhere) {
        "lunghezza di 48 byte, non multipla di 15: cella 3 incompleta all'offset 45"},
       {kRun, run.substr(0, 5 * 34 + 10), "record incompleto o non valido all'offset 170 (voce 5)"},
       {kRun, run + "x", "1 byte in più dopo la voce 86, all'offset " + std::to_string(run.size())},
-      {kLine, line.substr(0, 4), "numero dispari di elementi (1): le x e le y non si corrispondono"},
+      {kLine, line.substr(0, 4),
+       "numero dispari di elementi (1): le x e le y non si corrispondono"},
       {kLine, line + std::string("\x07\x00", 2),
        "record incompleto o non valido all'offset 8 (elemento 2)"},
   };

@@ -5,6 +5,7 @@
 #define SCENARIO_TESTS_MODEL_MODEL_FIXTURE_H_
 
 #include <gtest/gtest.h>
+
 #include <array>
 #include <cstdint>
 #include <initializer_list>

@@ -172,6 +172,8 @@ struct Layout {
   double X(double metre) const {
     return kLeft + std::clamp(metre / std::max(facts.extent, 1), 0.0, 1.0) * kPlotWidth;
   }
+  // Where cell k starts.
+  double XOfCell(int64_t k) const { return X(static_cast<double>(CellPosition(k))); }
 };
 
 Layout Measure(const CompiledScenario& s) {
@@ -350,11 +352,11 @@ void DrawElevation(Canvas* c, const Layout& l) {
   std::vector<Point> area{{l.X(0), top + h}};
   std::vector<Point> line;
   for (size_t k = 0; k < cells; ++k) {
-    const Point q{l.X(static_cast<double>(CellPosition(static_cast<int64_t>(k)))), y(f.elevation[k])};
+    const Point q{l.XOfCell(static_cast<int64_t>(k)), y(f.elevation[k])};
     area.push_back(q);
     line.push_back(q);
   }
-  area.push_back({l.X(static_cast<double>(CellPosition(static_cast<int64_t>(cells) - 1))), top + h});
+  area.push_back({l.XOfCell(static_cast<int64_t>(cells) - 1), top + h});
   c->Polygon(area, WithAlpha(kTerrain, 0.75), std::nullopt);
   c->Polyline(line, Stroke{Color{110, 90, 60}, 1.6});
   // Tunnels: a thick dark band along the track inside the hill.
@@ -385,8 +387,10 @@ void DrawSpeed(Canvas* c, const Layout& l) {
   std::vector<Point> steps;
   for (size_t k = 0; k < cells; ++k) {
     const double vy = y(f.speed[k]);
-    if (!steps.empty() && steps.back().y != vy) steps.push_back({l.X(static_cast<double>(CellPosition(static_cast<int64_t>(k)))), steps.back().y});
-    steps.push_back({l.X(static_cast<double>(CellPosition(static_cast<int64_t>(k)))), vy});
+    if (!steps.empty() && steps.back().y != vy) {
+      steps.push_back({l.XOfCell(static_cast<int64_t>(k)), steps.back().y});
+    }
+    steps.push_back({l.XOfCell(static_cast<int64_t>(k)), vy});
   }
   steps.push_back({l.X(f.extent), steps.back().y});
   c->Polyline(steps, Stroke{kSpeed, 2.2});

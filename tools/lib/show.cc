@@ -105,13 +105,14 @@ std::string FormatDouble(double v) {
 }
 
 std::string FormatCella(int64_t index, const cella& c) {
-  return "cella " + std::to_string(index) + " metro " + std::to_string(CellPosition(index)) + ": tipo " +
-         std::to_string(c.tipo) + " (" + (TipoName(c.tipo)[0] ? TipoName(c.tipo) : "sconosciuto") +
-         "), valore " + std::to_string(c.valore) + ", valore2 " + std::to_string(c.valore2) +
-         ", valore3 " + std::to_string(c.valore3) + ", valore4 " + std::to_string(c.valore4) +
-         ", tempo " + std::to_string(c.tempo) + ", preavviso " + std::to_string(c.preavviso) +
-         ", montagna " + std::to_string(c.montagna) + ", velocita " + std::to_string(c.velocita) +
-         ", pendenza " + std::to_string(c.pendenza) + ", aderenza " + std::to_string(c.aderenza);
+  return "cella " + std::to_string(index) + " metro " + std::to_string(CellPosition(index)) +
+         ": tipo " + std::to_string(c.tipo) + " (" +
+         (TipoName(c.tipo)[0] ? TipoName(c.tipo) : "sconosciuto") + "), valore " +
+         std::to_string(c.valore) + ", valore2 " + std::to_string(c.valore2) + ", valore3 " +
+         std::to_string(c.valore3) + ", valore4 " + std::to_string(c.valore4) + ", tempo " +
+         std::to_string(c.tempo) + ", preavviso " + std::to_string(c.preavviso) + ", montagna " +
+         std::to_string(c.montagna) + ", velocita " + std::to_string(c.velocita) + ", pendenza " +
+         std::to_string(c.pendenza) + ", aderenza " + std::to_string(c.aderenza);
 }
 
 std::string FormatVoce(int64_t index, const voce& v) {
