@@ -154,6 +154,71 @@ TEST(FieldReader, NumbersIgnoreTheLocale) {
   std::setlocale(LC_NUMERIC, saved.c_str());
 }
 
+// Where each field stood and how it read: the checks of the tool build on it.
+TEST(FieldReader, TellsWhereEachFieldStoodAndHowItRead) {
+  using Number = FieldReader::Number;
+  FieldReader in("velocita,  750, 65 5\r\nx,  , 1 7x,\t2\r\n\"12\",3000000000");
+  in.set_keep_fields(true);
+  std::string text;
+  int32_t v;
+  ASSERT_TRUE(in.ReadText(&text));
+  for (int i = 0; i < 3; ++i) ASSERT_TRUE(in.ReadInt32(&v));  // 750, 65, 5
+  ASSERT_TRUE(in.ReadText(&text));                             // x
+  for (int i = 0; i < 4; ++i) ASSERT_TRUE(in.ReadInt32(&v));  // (empty), 1, 7x, \t2
+  ASSERT_TRUE(in.ReadInt32(&v));                               // "12"
+  EXPECT_FALSE(in.ReadInt32(&v));                              // too large
+  EXPECT_FALSE(in.ReadInt32(&v));                              // nothing left
+
+  struct Expected {
+    size_t offset, end;
+    int64_t line;
+    bool ends_line;
+    Number number;
+  };
+  const Expected kExpected[] = {
+      {0, 8, 0, false, Number::kText},   {11, 14, 0, false, Number::kOk},
+      {16, 18, 0, false, Number::kOk},   {19, 20, 0, true, Number::kOk},
+      {22, 23, 1, false, Number::kText}, {26, 26, 1, false, Number::kEmpty},
+      {28, 29, 1, false, Number::kOk},   {30, 32, 1, false, Number::kNotANumber},
+      {33, 35, 1, true, Number::kNotANumber}, {37, 41, 2, false, Number::kOk},
+      {42, 52, 2, true, Number::kOutOfRange},
+  };
+  const std::vector<FieldReader::Field>& fields = in.fields();
+  ASSERT_EQ(std::size(kExpected), fields.size());
+  for (size_t i = 0; i < fields.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(kExpected[i].offset, fields[i].offset);
+    EXPECT_EQ(kExpected[i].end, fields[i].end);
+    EXPECT_EQ(kExpected[i].line, fields[i].line);
+    EXPECT_EQ(kExpected[i].ends_line, fields[i].ends_line);
+    EXPECT_EQ(kExpected[i].number, fields[i].number);
+    EXPECT_FALSE(fields[i].nothing_left);
+  }
+  EXPECT_EQ(std::numeric_limits<int32_t>::min(), fields.back().lo);
+  EXPECT_EQ(std::numeric_limits<int32_t>::max(), fields.back().hi);
+  // The failed read past the end is the last field, and is not kept.
+  EXPECT_TRUE(in.last_field().nothing_left);
+  EXPECT_EQ(in.bytes().size(), in.last_field().offset);
+
+  in.ClearFields();
+  EXPECT_TRUE(in.fields().empty());
+  FieldReader quiet("a,b\r\n");
+  ASSERT_TRUE(quiet.ReadText(&text));
+  EXPECT_TRUE(quiet.fields().empty());  // nothing kept unless asked
+  EXPECT_EQ(0u, quiet.last_field().offset);
+  EXPECT_EQ(1u, quiet.last_field().end);
+}
+
+TEST(FieldReader, ParseDecimalSaysWhetherItWasANumber) {
+  double v = -1;
+  EXPECT_TRUE(ParseDecimal("12.5", &v));
+  EXPECT_DOUBLE_EQ(12.5, v);
+  for (const char* text : {"", "12,5", "abc", "1 2", "\t3", "-", "."}) {
+    EXPECT_FALSE(ParseDecimal(text, &v)) << text;
+    EXPECT_EQ(0, v) << text;
+  }
+}
+
 TEST(FieldReader, FieldOffsetPointsPastTheBlanks) {
   FieldReader in("ab,   cd\r\n");
   std::string f;
