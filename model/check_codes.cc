@@ -6,6 +6,8 @@
 #include "model/text_encoding.h"
 #include "model/track_model.h"
 
+#include <utility>
+
 namespace scenario {
 namespace {
 
@@ -37,7 +39,10 @@ void TrackModel::StampChecks() {
   // errore ends the compile pass: nothing after it runs. The box belongs to
   // whatever record took cell 1.
   auto box = [&](int32_t code) {
-    NotifyProblem(code, 0, OriginOf(1).tipo, {1});
+    ProblemEvent event;
+    event.code = code;
+    event.record = OriginOf(1).tipo;
+    NotifyProblem(std::move(event), {1});
     errore(std::to_string(code));
   };
   if (slot.dato2 != 0 || cell.valore != 0) {

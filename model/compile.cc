@@ -11,6 +11,8 @@ CompileOutcome TrackModel::memorizza_percorso(int32_t j) {
   halt_ = CompileOutcome{};
   conflict_code_ = 0;
   conflict_cells_.clear();
+  fault_ = FaultCause{};
+  length_record_ = SourceLocation{};
   celle.clear();
   origins_.clear();
   planimetria.clear();

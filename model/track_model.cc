@@ -5,6 +5,7 @@
 #include <cassert>
 #include <utility>
 
+#include "model/cells.h"
 #include "platform/file_system.h"
 
 namespace scenario {
@@ -17,12 +18,12 @@ std::string TrackModel::FullName(const std::string& own_name) const {
 
 void TrackModel::RecordProblem(int32_t code, const SourceLocation& where,
                                std::vector<int64_t> cells) {
-  cod_errore = code;
-  problem_location = where;
-  if (cells.empty() && conflict_code_ == code) cells = std::move(conflict_cells_);
-  conflict_code_ = 0;
-  conflict_cells_.clear();
-  NotifyProblem(code, pos_errore, where, cells);
+  // Cells given here take the place of those a conflict found.
+  if (!cells.empty()) {
+    conflict_code_ = code;
+    conflict_cells_ = std::move(cells);
+  }
+  RecordProblemWith(code, where, ProblemEvent{});
 }
 
 void TrackModel::RecordProblem(int32_t code, int32_t position, const SourceLocation& where,
@@ -31,16 +32,35 @@ void TrackModel::RecordProblem(int32_t code, int32_t position, const SourceLocat
   RecordProblem(code, where, std::move(cells));
 }
 
+void TrackModel::RecordProblemWith(int32_t code, const SourceLocation& where,
+                                   ProblemEvent detail) {
+  cod_errore = code;
+  problem_location = where;
+  std::vector<int64_t> cells;
+  if (conflict_code_ == code) cells = std::move(conflict_cells_);
+  conflict_code_ = 0;
+  conflict_cells_.clear();
+  detail.code = code;
+  detail.position = pos_errore;
+  detail.record = where;
+  NotifyProblem(std::move(detail), cells);
+}
+
+void TrackModel::RecordProblemWith(int32_t code, int32_t position, const SourceLocation& where,
+                                   ProblemEvent detail) {
+  pos_errore = position;
+  RecordProblemWith(code, where, std::move(detail));
+}
+
 void TrackModel::Conflict(int32_t code, std::vector<int64_t> cells) {
   cod_errore = code;
   conflict_code_ = code;
   conflict_cells_ = std::move(cells);
 }
 
-void TrackModel::NotifyProblem(int32_t code, int32_t position, const SourceLocation& where,
-                               const std::vector<int64_t>& cells) {
+void TrackModel::NotifyProblem(ProblemEvent event, const std::vector<int64_t>& cells) {
   if (observer == nullptr) return;
-  ProblemEvent event{code, position, where, {}};
+  event.cells.clear();
   for (int64_t k : cells) {
     if (!HasCell(k) || IsFree(celle[k])) continue;
     const CellOrigin& origin = OriginOf(k);
@@ -48,6 +68,25 @@ void TrackModel::NotifyProblem(int32_t code, int32_t position, const SourceLocat
         CellInTheWay{static_cast<int32_t>(k), celle[k].tipo, origin.tipo, origin.by_post_pass});
   }
   observer->OnProblem(event);
+}
+
+ProblemEvent TrackModel::TrackDetail(int32_t margin) const {
+  ProblemEvent detail;
+  detail.lunghezza = tabella[84].fine;
+  detail.length_record = length_record_;
+  detail.last_position = static_cast<double>(kCellLength) * ultima_cella - margin;
+  return detail;
+}
+
+bool TrackModel::Fault(FaultCause cause) {
+  if (fault_.kind == FaultCause::Kind::kUnknown) fault_ = std::move(cause);
+  return false;
+}
+
+TrackModel::ReadOutcome TrackModel::StopForEarlierProblem(int32_t position) {
+  pos_errore = position;
+  if (observer != nullptr) observer->OnStop(StopEvent{cod_errore, position, record_});
+  return ReadOutcome::kStop;
 }
 
 void TrackModel::Halt(const std::string& message) {

@@ -22,6 +22,7 @@ namespace scenario {
 
 class FileSystem;
 class FieldReader;
+class SourceChecker;
 
 // One track cell of 50 m; 15 bytes in the track file.
 struct cella {
@@ -140,6 +141,35 @@ struct CellInTheWay {
   bool by_post_pass = false;  // a code cell the post-pass made for `placed_by`
 };
 
+// Why the reading ended in the error trap (problem 25).
+struct FaultCause {
+  enum class Kind {
+    kUnknown,
+    kCutShort,       // the file ended inside a record
+    kValue,          // a value that does not fit its field or what is made of it
+    kTable,          // a table that would overflow
+    kCursor,         // a fill cursor that ran past the last cell
+    kCell,           // a position whose cell lies outside the track
+    kNoRouteLength,  // no route length was read before the cells were needed
+    kFile,           // a source that could not be read or deleted
+  };
+  Kind kind = Kind::kUnknown;
+  // The field (kValue, kCell), or where the file ended (kCutShort).
+  SourceLocation field;
+  // kValue, kCell: the field's name ("tipo", "vas e vad"); kTable: the table
+  // ("gallerie", "voci dei cartelli", "planimetria"); kCursor: the cursor
+  // ("pendenze", "aderenza"); kFile: the file system's message.
+  std::string name;
+  std::string value;       // kValue: the value as read or as computed
+  int64_t lo = 0, hi = 0;  // kValue: the range; kTable: hi = room; kCursor, kCell: hi = last cell
+  int64_t reached = 0;     // kCursor, kCell: the cell; kTable: the index asked for
+  int32_t read = 0;        // kCutShort: value fields read
+  int32_t expected = 0;    // kCutShort: value fields the record has
+  // The record that gave the value, when it is not the record being read
+  // (a speed carried on to the next speed record).
+  SourceLocation record;
+};
+
 // A problem: recorded in cod_errore, or shown by errore (1250, 1251). The
 // last one an observer hears of is the run's problem.
 struct ProblemEvent {
@@ -147,9 +177,70 @@ struct ProblemEvent {
   int32_t position = 0;  // pos_errore once it was recorded; 0 for a box
   // The record it belongs to: the record being read; for the post-pass the
   // signal or restriction; for error 2 the progressiva record; for 1250 and
-  // 1251 the record that took cell 1.
+  // 1251 the record that took cell 1; for a value that faulted later (a
+  // speed that fits no cell) the record that gave it.
   SourceLocation record;
   std::vector<CellInTheWay> cells;  // the taken cells that caused it, if any
+
+  // 15: the route length in force, the record it came from (unknown when
+  // none was read), and the largest position the record could have had.
+  int32_t lunghezza = 0;
+  SourceLocation length_record;
+  double last_position = 0;
+  // 22: the station before it: slot, name (Windows-1252), record, zone end;
+  // and the start of this station's zone.
+  int32_t earlier_slot = 0;
+  std::string earlier_nome;
+  SourceLocation earlier_record;
+  int32_t earlier_fine = 0;
+  int32_t inizio = 0;
+  // 25: why.
+  FaultCause fault;
+};
+
+// The train-run reader stopped at a signal or restriction because a problem
+// was already recorded (a record of the line past its end): the problem
+// stays the earlier one; pos_errore became `position`.
+struct StopEvent {
+  int32_t code = 0;
+  int32_t position = 0;
+  SourceLocation record;
+};
+
+// What the readers swallow without recording a problem: the reading goes on
+// exactly as without an observer; the events only say where and why.
+enum class SourceWarning {
+  kEmptySource,      // the source holds nothing but blanks and line ends
+  kNoGenerale,       // a train-run source without "[generale]": nothing is read
+  kNoStation,        // a train-run source read to its end without a station
+  kNoSignal,         // ... without a signal
+  kBeforeGenerale,   // text before "[generale]", ignored
+  kUnknownField,     // a field at the start of a line that is no keyword: ignored
+  kUnknownSection,   // a bracketed header that is no section of this source
+  kKeywordInText,    // a field read as a record because its text contains a keyword
+  kNotANumber,       // a field read as a number that is none: 0
+  kEmptyNumber,      // an empty field read as a number: 0
+  kFieldsFromNextLine,  // the record's fields run into the following lines
+  kExtraFields,      // fields after the record's last one, read as keyword fields
+  kTab,              // a tab character
+  kUtf8,             // bytes that read as UTF-8, not Windows-1252
+};
+
+struct WarningEvent {
+  SourceWarning kind = SourceWarning::kUnknownField;
+  // The field or character; for kFieldsFromNextLine the end of the record's
+  // line; the whole file for kEmptySource, kNoGenerale, kNoStation, kNoSignal.
+  SourceLocation where;
+  // The record's keyword field, when there is a record; kNoGenerale: the
+  // first field that looks like a section header, if any.
+  SourceLocation record;
+  // The field (Windows-1252); kUtf8: the field holding the bytes;
+  // kExtraFields: the rest of the line; kNoGenerale: that header.
+  std::string text;
+  std::string keyword;    // the record read: its name ("segnale", "velocita")
+  std::string field;      // kNotANumber, kEmptyNumber: the field's name in the record
+  int32_t on_line = 0;    // kFieldsFromNextLine, kKeywordInText: value fields on the record's line
+  int32_t expected = 0;   // ... value fields the record reads
 };
 
 // Every event has a default that does nothing: an observer overrides what it
@@ -160,6 +251,8 @@ class CompileObserver {
   virtual void OnPlaced(const PlacementEvent&) {}
   virtual void OnOverwrite(const OverwriteEvent&) {}
   virtual void OnProblem(const ProblemEvent&) {}
+  virtual void OnStop(const StopEvent&) {}
+  virtual void OnWarning(const WarningEvent&) {}
 };
 
 // Texts the readers and writers compare against. Written in the sources;
@@ -294,6 +387,12 @@ class TrackModel {
   void RecordProblem(int32_t code, const SourceLocation& where, std::vector<int64_t> cells = {});
   void RecordProblem(int32_t code, int32_t position, const SourceLocation& where,
                      std::vector<int64_t> cells = {});
+  // The same, with what the observer hears beyond code, position, record
+  // and cells (the route length of a 15, the station before a 22, the cause
+  // of a 25).
+  void RecordProblemWith(int32_t code, const SourceLocation& where, ProblemEvent detail);
+  void RecordProblemWith(int32_t code, int32_t position, const SourceLocation& where,
+                         ProblemEvent detail);
 
   // The first stop of the run (kStop or kBox), or kDone while there is none.
   // The run driver looks at it after each step and runs no later step once
@@ -313,8 +412,26 @@ class TrackModel {
   friend class TrackModelTestPeer;
 
   enum class ReadOutcome { kDone, kStop, kFault };
-  ReadOutcome ReadLineSource(FieldReader* in);
-  ReadOutcome ReadTrainSource(FieldReader* in);
+  ReadOutcome ReadLineSource(FieldReader* in, SourceChecker* check);
+  ReadOutcome ReadTrainSource(FieldReader* in, SourceChecker* check);
+  // Why the reading is about to end in the error trap; the first cause
+  // given stays. Fault returns false, ReadFault kFault, for the callers'
+  // returns.
+  bool Fault(FaultCause cause);
+  ReadOutcome ReadFault(FaultCause cause) {
+    Fault(std::move(cause));
+    return ReadOutcome::kFault;
+  }
+  // A source was read to `outcome`: completes the cause of a fault from the
+  // checker and lets it finish.
+  void SourceRead(ReadOutcome outcome, FieldReader* in, SourceChecker* check);
+  // The detail of a problem 15 for a record whose position needed `margin`
+  // metres of track after it.
+  ProblemEvent TrackDetail(int32_t margin) const;
+  // The train-run reader stops at a signal or restriction because of a
+  // problem recorded before it: pos_errore becomes `position`, the problem
+  // and its record stay.
+  ReadOutcome StopForEarlierProblem(int32_t position);
   // Computes plan metre m from the two before it; false when m is outside
   // the plan.
   bool ComputeMetre(int64_t m, double curvatura);
@@ -344,8 +461,7 @@ class TrackModel {
   void Notify(Overwrite kind, int64_t index);
   // A record-placement procedure found `cells` taken: cod_errore = code.
   void Conflict(int32_t code, std::vector<int64_t> cells);
-  void NotifyProblem(int32_t code, int32_t position, const SourceLocation& where,
-                     const std::vector<int64_t>& cells);
+  void NotifyProblem(ProblemEvent event, const std::vector<int64_t>& cells);
 
   FileSystem* fs_;
   std::string folder_;
@@ -356,6 +472,8 @@ class TrackModel {
   std::array<SourceLocation, 3> progressive_records_;
   int32_t conflict_code_ = 0;  // the conflict a placement procedure found
   std::vector<int64_t> conflict_cells_;
+  FaultCause fault_;             // why the reading is ending in the error trap
+  SourceLocation length_record_;  // the "lunghezza percorso" record in force
 };
 
 }  // namespace scenario

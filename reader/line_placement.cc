@@ -7,6 +7,7 @@
 #include "model/cells.h"
 #include "model/problems.h"
 #include "model/track_model.h"
+#include "reader/reader_internal.h"
 
 namespace scenario {
 
@@ -75,7 +76,9 @@ bool TrackModel::memo_montagna(int32_t inizio, int32_t fine, int32_t& tipo) {
     passo = 1;
   }
   // The lists hold ranges 1 to 80.
-  if (n_montagne >= static_cast<int32_t>(inizi_montagna.size()) - 1) return false;
+  if (n_montagne >= static_cast<int32_t>(inizi_montagna.size()) - 1) {
+    return Fault(MakeFault(FaultCause::Kind::kTable, "gallerie", static_cast<int64_t>(inizi_montagna.size()) - 1, int64_t{n_montagne} + 1));
+  }
   ++n_montagne;
   inizi_montagna[n_montagne] = inizio;
   fini_montagna[n_montagne] = fine;
@@ -111,7 +114,7 @@ bool TrackModel::memo_indicatori_v_max(int32_t posizione, int32_t vas, int32_t v
                                        int32_t strisces, int32_t vad, int32_t vbd, int32_t vcd,
                                        int32_t strisced) {
   const int64_t n = PlacementCell(posizione);
-  if (!HasCell(n)) return false;
+  if (!HasCell(n)) return Fault(CellFault("posizione", n, ultima_cella));
   cella& cell = celle[n];
   if (!IsFree(cell)) {
     Conflict(kErrIndicatore, {n});
@@ -122,9 +125,22 @@ bool TrackModel::memo_indicatori_v_max(int32_t posizione, int32_t vas, int32_t v
   // Each speed pair is stored as soon as it is packed. A pair that does not
   // fit 16 bits is a fault that ends the reading; the pairs before it stay
   // in the cell, and so they reach the track file.
-  if (!PackIndicatorSpeeds(vas, vad, &cell.valore)) return false;
-  if (!PackIndicatorSpeeds(vbs, vbd, &cell.valore2)) return false;
-  if (!PackIndicatorSpeeds(vcs, vcd, &cell.valore3)) return false;
+  struct Pair {
+    int32_t s, d;
+    int16_t* packed;
+    const char* names;
+  };
+  const Pair pairs[] = {{vas, vad, &cell.valore, "vas e vad"},
+                        {vbs, vbd, &cell.valore2, "vbs e vbd"},
+                        {vcs, vcd, &cell.valore3, "vcs e vcd"}};
+  for (const Pair& p : pairs) {
+    if (PackIndicatorSpeeds(p.s, p.d, p.packed)) continue;
+    // What the pair packs to: s * 20 + d / 5.
+    const double packed = static_cast<double>(p.s) * 20 + static_cast<double>(p.d) / 5;
+    FaultCause cause = ValueFault(p.names, 0, -32768, 32767);
+    cause.value = FormatNumber(packed);
+    return Fault(std::move(cause));
+  }
   cell.valore4 = static_cast<int16_t>(static_cast<uint16_t>(
       static_cast<uint32_t>(strisces) * 10u + static_cast<uint32_t>(strisced)));
   return true;

@@ -11,6 +11,8 @@
 #include "platform/file_system.h"
 #include "reader/field_reader.h"
 #include "reader/reader_internal.h"
+#include "reader/source_checker.h"
+#include "reader/source_format.h"
 
 namespace scenario {
 namespace {
@@ -43,23 +45,31 @@ void TrackModel::memorizza_dati() {
   }
   std::string bytes, err;
   ReadOutcome outcome = ReadOutcome::kFault;
+  auto file_fault = [&] { return ReadFault(MakeFault(FaultCause::Kind::kFile, err)); };
   if (fs_->ReadFile(line_path, &bytes, &err)) {
     FieldReader in(std::move(bytes));
-    outcome = ReadLineSource(&in);
+    SourceChecker check(observer, SourceLocation::File::kLine, &in);
+    outcome = ReadLineSource(&in, &check);
+    SourceRead(outcome, &in, &check);
+  } else {
+    outcome = file_fault();
   }
   // Once opened, the line source is deleted on every way out.
   if (outcome != ReadOutcome::kFault && !fs_->RemoveFile(line_path, &err)) {
-    outcome = ReadOutcome::kFault;
+    outcome = file_fault();
   }
   if (outcome == ReadOutcome::kDone) {
     const std::string train_path = FullName(TrainSourceName());
-    outcome = ReadOutcome::kFault;
     if (fs_->ReadFile(train_path, &bytes, &err)) {
       FieldReader in(std::move(bytes));
-      outcome = ReadTrainSource(&in);
+      SourceChecker check(observer, SourceLocation::File::kTrain, &in);
+      outcome = ReadTrainSource(&in, &check);
+      SourceRead(outcome, &in, &check);
+    } else {
+      outcome = file_fault();
     }
     if (outcome != ReadOutcome::kFault && !fs_->RemoveFile(train_path, &err)) {
-      outcome = ReadOutcome::kFault;
+      outcome = file_fault();
     }
   }
   if (outcome == ReadOutcome::kFault) {
@@ -68,8 +78,21 @@ void TrackModel::memorizza_dati() {
       const std::string path = FullName(own);
       if (fs_->Exists(path)) fs_->RemoveFile(path, &err);
     }
-    RecordProblem(kErrLettura, record_);
+    ProblemEvent detail;
+    detail.fault = fault_;
+    // A value that faulted after its record was read (a carried speed) is
+    // blamed on the record that gave it.
+    RecordProblemWith(kErrLettura, fault_.record.known() ? fault_.record : record_,
+                      std::move(detail));
   }
+}
+
+void TrackModel::SourceRead(ReadOutcome outcome, FieldReader* in, SourceChecker* check) {
+  if (outcome == ReadOutcome::kFault) {
+    if (fault_.kind == FaultCause::Kind::kUnknown) fault_ = check->ReadFault();
+    if (!fault_.field.known() && !fault_.name.empty()) fault_.field = check->FieldNamed(fault_.name);
+  }
+  check->Finish(outcome == ReadOutcome::kDone && in->AtEnd());
 }
 
 bool TrackModel::ComputeMetre(int64_t m, double curvatura) {
@@ -96,7 +119,7 @@ bool TrackModel::ComputeMetre(int64_t m, double curvatura) {
   return true;
 }
 
-TrackModel::ReadOutcome TrackModel::ReadLineSource(FieldReader* in) {
+TrackModel::ReadOutcome TrackModel::ReadLineSource(FieldReader* in, SourceChecker* check) {
   record_ = SourceLocation{SourceLocation::File::kLine, 0};
 
   // Everything up to the field holding "[generale]" is ignored. An empty
@@ -112,8 +135,11 @@ TrackModel::ReadOutcome TrackModel::ReadLineSource(FieldReader* in) {
       return ReadOutcome::kStop;
     }
   } while (!ContainsNoCase(campo, "[generale]"));
+  check->FoundGenerale();
+  const SourceLocation generale{SourceLocation::File::kLine, in->field_offset()};
 
   // The [generale] section; each test is independent.
+  check->InGenerale(true);
   for (;;) {
     if (in->AtEnd()) break;
     READ_OR_FAULT(in->ReadText(&campo));
@@ -122,18 +148,23 @@ TrackModel::ReadOutcome TrackModel::ReadLineSource(FieldReader* in) {
       if (Has(campo, "-")) READ_OR_FAULT(in->ReadText(&campo));
     }
     record_.offset = in->field_offset();
+    check->Keyword(campo, record_);
 
     if (ContainsNoCase(campo, "percorso") && ContainsNoCase(campo, "lunghezza")) {
+      check->Matched(formats::kLunghezza);
       int32_t lunghezza;
       READ_OR_FAULT(in->ReadInt32(&lunghezza));
       tabella[84].fine = lunghezza;
+      length_record_ = record_;
       if (lunghezza > 1000000) {
         RecordProblem(kErrLunghezza, record_);
         return ReadOutcome::kStop;
       }
       const int64_t metri = LastMetre(lunghezza);
       // A route so short that not even its first two plan metres exist.
-      if (metri < 2) return ReadOutcome::kFault;
+      if (metri < 2) {
+        return ReadFault(ValueFault("lunghezza", lunghezza, 2 - kTrackPastRoute, 1000000));
+      }
       ultimo_metro = static_cast<int32_t>(metri);
       ultima_cella = static_cast<int32_t>(LastCell(ultimo_metro));
       celle.assign(static_cast<size_t>(ultima_cella) + 1, cella{});
@@ -149,6 +180,7 @@ TrackModel::ReadOutcome TrackModel::ReadLineSource(FieldReader* in) {
     static const Progressive kProgressives[] = {{"tre", 81}, {"due", 82}, {"uno", 83}};
     for (const Progressive& p : kProgressives) {
       if (Has(campo, p.word) && Has(campo, "progressiva")) {
+        check->Matched(formats::kProgressiva);
         progressive_records_[p.slot - 81] = record_;
         voce& v = tabella[p.slot];
         READ_OR_FAULT(in->ReadInt32(&v.inizio));
@@ -156,12 +188,20 @@ TrackModel::ReadOutcome TrackModel::ReadLineSource(FieldReader* in) {
         READ_OR_FAULT(in->ReadInt32(&v.posizione));
       }
     }
-    if (Has(campo, "sfondo") && Has(campo, "uno")) READ_OR_FAULT(in->ReadInt32(&tabella[85].inizio));
-    if (Has(campo, "sfondo") && Has(campo, "due")) {
-      READ_OR_FAULT(in->ReadInt32(&tabella[85].posizione));
+    struct Sfondo {
+      const char* word;
+      int32_t voce::*member;
+    };
+    static const Sfondo kSfondi[] = {
+        {"uno", &voce::inizio}, {"due", &voce::posizione}, {"tre", &voce::fine}};
+    for (const Sfondo& f : kSfondi) {
+      if (Has(campo, "sfondo") && Has(campo, f.word)) {
+        check->Matched(formats::kSfondo);
+        READ_OR_FAULT(in->ReadInt32(&(tabella[85].*f.member)));
+      }
     }
-    if (Has(campo, "sfondo") && Has(campo, "tre")) READ_OR_FAULT(in->ReadInt32(&tabella[85].fine));
     if (Has(campo, "segnali") && Has(campo, "ripetizione")) {
+      check->Matched(formats::kRipetizione);
       voce& v = tabella[86];
       READ_OR_FAULT(in->ReadInt32(&v.inizio));
       READ_OR_FAULT(in->ReadInt32(&v.fine));
@@ -195,13 +235,28 @@ TrackModel::ReadOutcome TrackModel::ReadLineSource(FieldReader* in) {
   int32_t cursore_pendenze = 0;
   int32_t pendenza_attuale = 0;
   int64_t metro_attuale = 2;
+  // The cells were needed and are not there: blamed on the section that
+  // lacks the route length.
+  auto no_length = [&] {
+    record_ = generale;
+    return ReadFault(MakeFault(FaultCause::Kind::kNoRouteLength));
+  };
+  // The gradient fill ran past the last cell.
+  auto gradient_fault = [&] {
+    if (celle.empty()) return no_length();
+    return ReadFault(MakeFault(FaultCause::Kind::kCursor, "pendenze", ultima_cella, cursore_pendenze));
+  };
+  auto plan_fault = [&] {
+    return ReadFault(MakeFault(FaultCause::Kind::kTable, "planimetria", ultimo_metro, metro_attuale));
+  };
   if (crea_linea != 0) {
-    if (planimetria.size() < 2) return ReadOutcome::kFault;  // no route length read
+    if (planimetria.size() < 2) return no_length();
     planimetria[0] = {PlanNumber{PlanKind::kInt16, 0}, PlanNumber{PlanKind::kInt16, 0}};
     planimetria[1] = {PlanNumber{PlanKind::kInt16, 0}, PlanNumber{PlanKind::kInt16, 1}};
   }
 
   // The record section: records recognised by keyword, in any order.
+  check->InGenerale(false);
   for (;;) {
     if (in->AtEnd()) break;
     READ_OR_FAULT(in->ReadText(&campo));
@@ -215,14 +270,16 @@ TrackModel::ReadOutcome TrackModel::ReadLineSource(FieldReader* in) {
       }
     }
     record_.offset = in->field_offset();
+    check->Keyword(campo, record_);
     // Out of range: the record has no effect and the section ends.
     auto range_test = [&](int32_t p) {
       if (OnTrack(p, 100, ultima_cella)) return true;
-      RecordProblem(kErrOltrePercorso, p, record_);
+      RecordProblemWith(kErrOltrePercorso, p, record_, TrackDetail(100));
       return false;
     };
 
     if (ContainsNoCase(campo, "pendenza")) {
+      check->Matched(formats::kPendenza);
       int32_t p, v;
       READ_OR_FAULT(in->ReadInt32(&p));
       READ_OR_FAULT(in->ReadInt32(&v));
@@ -230,17 +287,23 @@ TrackModel::ReadOutcome TrackModel::ReadLineSource(FieldReader* in) {
       const int64_t n = StartCell(p);
       if (n > 0) {
         do {
-          if (!HasCell(cursore_pendenze)) return ReadOutcome::kFault;
+          if (!HasCell(cursore_pendenze)) return gradient_fault();
           celle[cursore_pendenze].pendenza = StoredGradient(pendenza_attuale);
           ++cursore_pendenze;
         } while (cursore_pendenze < n);
       }
       // The stored gradient is the value + 100; a value where that sum
       // overflows cannot be stored.
-      if (v > std::numeric_limits<int32_t>::max() - 100) return ReadOutcome::kFault;
+      if (v > std::numeric_limits<int32_t>::max() - kGradientOffset) {
+        return ReadFault(ValueFault("pendenza", v, std::numeric_limits<int32_t>::min(),
+                                    std::numeric_limits<int32_t>::max() - kGradientOffset));
+      }
       pendenza_attuale = v;
     }
+    // Without a plan a curve is not read; its numbers pass as keyword fields.
+    if (crea_linea == 0 && ContainsNoCase(campo, "curva")) check->Known();
     if (crea_linea != 0 && ContainsNoCase(campo, "curva")) {
+      check->Matched(formats::kCurva);
       int32_t s, l;
       READ_OR_FAULT(in->ReadInt32(&s));
       READ_OR_FAULT(in->ReadInt32(&l));
@@ -255,7 +318,7 @@ TrackModel::ReadOutcome TrackModel::ReadLineSource(FieldReader* in) {
       for (int pass = 0; pass < 2; ++pass) {
         const int64_t limit = pass == 0 ? s : fine_curva;
         while (metro_attuale <= limit) {
-          if (!ComputeMetre(metro_attuale, pass == 0 ? 0 : curvatura)) return ReadOutcome::kFault;
+          if (!ComputeMetre(metro_attuale, pass == 0 ? 0 : curvatura)) return plan_fault();
           ++metro_attuale;
           if (metro_attuale > 1000000) {
             RecordProblem(kErrCurva, record_);
@@ -265,6 +328,7 @@ TrackModel::ReadOutcome TrackModel::ReadLineSource(FieldReader* in) {
       }
     }
     if (ContainsNoCase(campo, "montagna")) {
+      check->Matched(formats::kMontagna);
       int32_t inizio, fine, tipo;
       READ_OR_FAULT(in->ReadInt32(&inizio));
       READ_OR_FAULT(in->ReadInt32(&fine));
@@ -273,6 +337,7 @@ TrackModel::ReadOutcome TrackModel::ReadLineSource(FieldReader* in) {
       READ_OR_FAULT(memo_montagna(inizio, fine, tipo));
     }
     if (ContainsNoCase(campo, "indicatori_v")) {
+      check->Matched(formats::kIndicatori);
       int32_t v[9];
       for (int32_t& value : v) READ_OR_FAULT(in->ReadInt32(&value));
       if (!range_test(v[0])) break;
@@ -283,18 +348,22 @@ TrackModel::ReadOutcome TrackModel::ReadLineSource(FieldReader* in) {
       }
     }
     if (ContainsNoCase(campo, "indicat") && ContainsNoCase(campo, "cartello")) {
+      check->Matched(formats::kCartello);
       int32_t p;
       READ_OR_FAULT(in->ReadInt32(&p));
       READ_OR_FAULT(in->ReadText(&campo));
       if (!range_test(p)) break;
       const int64_t n = PlacementCell(p);
-      if (!HasCell(n)) return ReadOutcome::kFault;
+      if (!HasCell(n)) return ReadFault(CellFault("posizione", n, ultima_cella));
       if (!IsFree(celle[n])) {
         RecordProblem(kErrCartello, p, record_, {n});
         return ReadOutcome::kStop;
       }
       // Slots 80 down to 1 hold board texts; slot 0 is never used.
-      if (voce_cartello < 1 || campo.size() > 0xffff) return ReadOutcome::kFault;
+      if (voce_cartello < 1) {
+        return ReadFault(MakeFault(FaultCause::Kind::kTable, "voci dei cartelli", 80, 81));
+      }
+      if (campo.size() > 0xffff) return ReadFault(TextFault("testo", campo.size()));
       celle[n].tipo = kTipoCartello;
       celle[n].valore = static_cast<int16_t>(voce_cartello);
       tabella[voce_cartello].nome = campo;
@@ -305,13 +374,13 @@ TrackModel::ReadOutcome TrackModel::ReadLineSource(FieldReader* in) {
 
   // End of the line file: gradient and plan run on to the end of the track.
   do {
-    if (!HasCell(cursore_pendenze)) return ReadOutcome::kFault;
+    if (!HasCell(cursore_pendenze)) return gradient_fault();
     celle[cursore_pendenze].pendenza = StoredGradient(pendenza_attuale);
     ++cursore_pendenze;
   } while (cursore_pendenze < ultima_cella - 2);
   if (crea_linea != 0) {
     while (metro_attuale <= ultimo_metro - 2) {
-      if (!ComputeMetre(metro_attuale, 0)) return ReadOutcome::kFault;
+      if (!ComputeMetre(metro_attuale, 0)) return plan_fault();
       ++metro_attuale;
     }
   }

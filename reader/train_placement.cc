@@ -8,6 +8,7 @@
 #include "model/cells.h"
 #include "model/problems.h"
 #include "model/track_model.h"
+#include "reader/reader_internal.h"
 
 namespace scenario {
 namespace {
@@ -28,7 +29,7 @@ bool TrackModel::memo_segnale(int32_t posizione, int32_t& sx, int32_t& s1, int32
                               int32_t& s3, int32_t& rapp, int32_t& dx, int32_t& d1, int32_t& d2,
                               int32_t& d3, int32_t& tempo) {
   const int64_t n = PlacementCell(posizione);
-  if (!HasCell(n)) return false;
+  if (!HasCell(n)) return Fault(CellFault("posizione", n, ultima_cella));
   cella& cell = celle[n];
   if (!IsFree(cell)) {
     Conflict(kErrSegnale, {n});
@@ -41,7 +42,17 @@ bool TrackModel::memo_segnale(int32_t posizione, int32_t& sx, int32_t& s1, int32
   const int64_t v2 = int64_t{s2} * 10 + d2;
   const int64_t v3 = int64_t{s3} * 10 + d3;
   const int64_t base = int64_t{sx} * 30 + int64_t{dx} * 10;
-  if (!Fits32(v4) || !Fits32(v1) || !Fits32(v2) || !Fits32(v3) || !Fits32(base + 4)) return false;
+  const struct {
+    int64_t value;
+    const char* names;
+  } kPacked[] = {{v4, "rapp, sx e dx"}, {v1, "s1 e d1"}, {v2, "s2 e d2"},
+                 {v3, "s3 e d3"},       {base + 4, "sx e dx"}};
+  for (const auto& p : kPacked) {
+    if (!Fits32(p.value)) {
+      return Fault(ValueFault(p.names, p.value, std::numeric_limits<int32_t>::min(),
+                              std::numeric_limits<int32_t>::max()));
+    }
+  }
   cell.valore4 = Low16(v4);
   cell.valore = Low16(v1);
   cell.valore2 = Low16(v2);
@@ -65,7 +76,7 @@ bool TrackModel::memo_rallentamento(int32_t x, int32_t& v, int32_t& l, int32_t& 
   int64_t w = 0;
   if (x > 1500) {
     w = PlacementCell(static_cast<double>(x) - 1200);
-    if (!HasCell(w)) return false;
+    if (!HasCell(w)) return Fault(CellFault("x", w, ultima_cella));
     if (!IsFree(celle[w])) {
       Conflict(kErrAvvisoRall, {w});
       return true;
@@ -74,13 +85,13 @@ bool TrackModel::memo_rallentamento(int32_t x, int32_t& v, int32_t& l, int32_t& 
     f_ta = 0;  // no warning zone for restrictions near the start
   }
   const int64_t a = PlacementCell(x);
-  if (!HasCell(a)) return false;
+  if (!HasCell(a)) return Fault(CellFault("x", a, ultima_cella));
   if (!IsFree(celle[a])) {
     Conflict(kErrInizioRall, {a});
     return true;
   }
   const int64_t b = PlacementCell(static_cast<double>(x) + l);
-  if (!HasCell(b)) return false;
+  if (!HasCell(b)) return Fault(CellFault("l", b, ultima_cella));
   if (!IsFree(celle[b])) {
     Conflict(kErrFineRall, {b});
     return true;
@@ -105,7 +116,9 @@ bool TrackModel::memo_rallentamento(int32_t x, int32_t& v, int32_t& l, int32_t& 
     occupato = 0;
     std::vector<int64_t> taken;
     for (int i = 0; i <= 3; ++i) {
-      if (!HasCell(int64_t{indice} - i)) return false;
+      if (!HasCell(int64_t{indice} - i)) {
+        return Fault(CellFault("x", int64_t{indice} - i, ultima_cella));
+      }
       if (!IsFree(celle[indice - i])) {
         occupato = 1;
         taken.push_back(int64_t{indice} - i);

@@ -9,17 +9,35 @@
 #include "model/track_model.h"
 #include "reader/field_reader.h"
 #include "reader/reader_internal.h"
+#include "reader/source_checker.h"
+#include "reader/source_format.h"
 
 namespace scenario {
-TrackModel::ReadOutcome TrackModel::ReadTrainSource(FieldReader* in) {
+TrackModel::ReadOutcome TrackModel::ReadTrainSource(FieldReader* in, SourceChecker* check) {
   record_ = SourceLocation{SourceLocation::File::kTrain, 0};
   while (!in->AtEnd()) {
     READ_OR_FAULT(in->ReadText(&campo));
-    if (ContainsNoCase(campo, "[generale]")) break;
+    if (ContainsNoCase(campo, "[generale]")) {
+      check->FoundGenerale();
+      break;
+    }
   }
   int32_t speed_cursor = 0, carried_speed = 0;
   int32_t adhesion_cursor = 0, carried_adhesion = 0;
   int32_t station = 1;  // the next station's slot and number
+  // The records that gave the carried speed and the station before, for
+  // the reports.
+  SourceLocation speed_record, previous_station;
+  // The carried speed fits no cell.
+  auto speed_fault = [&] {
+    FaultCause cause = ValueFault("velocita", carried_speed, -2, 1277);
+    cause.record = speed_record;
+    cause.field = speed_record;
+    return ReadFault(std::move(cause));
+  };
+  auto adhesion_fault = [&] {
+    return ReadFault(MakeFault(FaultCause::Kind::kCursor, "aderenza", ultima_cella, adhesion_cursor));
+  };
 
   auto stop = [&](int32_t code, bool with_position, int32_t position) {
     if (with_position) {
@@ -43,18 +61,26 @@ TrackModel::ReadOutcome TrackModel::ReadTrainSource(FieldReader* in) {
       }
     }
     record_.offset = in->field_offset();
+    check->Keyword(campo, record_);
     const std::string keyword = Cp1252ToLower(campo);
-    auto is = [&](const char* word) { return Has(keyword, word); };
+    // Tests `word` and tells the checker which record it found.
+    auto is = [&](const char* word, const RecordFormat& format) {
+      if (!Has(keyword, word)) return false;
+      check->Matched(format);
+      return true;
+    };
     // An error 15 ends the reading; the end processing still runs.
     auto beyond = [&](int32_t p, int32_t margin) {
       if (OnTrack(p, margin, ultima_cella)) return false;
-      RecordProblem(kErrOltrePercorso, p, record_);
+      RecordProblemWith(kErrOltrePercorso, p, record_, TrackDetail(margin));
       return true;
     };
 
-    if (is("frenata") && is("massa")) READ_OR_FAULT(in->ReadInt32(&tabella[84].inizio));
-    if (is("vetture")) READ_OR_FAULT(in->ReadInt32(&tabella[84].posizione));
-    if (is("velocit")) {
+    if (Has(keyword, "frenata") && is("massa", formats::kFrenata)) {
+      READ_OR_FAULT(in->ReadInt32(&tabella[84].inizio));
+    }
+    if (is("vetture", formats::kVetture)) READ_OR_FAULT(in->ReadInt32(&tabella[84].posizione));
+    if (is("velocit", formats::kVelocita)) {
       int32_t p, s;
       READ_OR_FAULT(in->ReadInt32(&p));
       READ_OR_FAULT(in->ReadInt32(&s));
@@ -63,13 +89,14 @@ TrackModel::ReadOutcome TrackModel::ReadTrainSource(FieldReader* in) {
       if (n > 0) {
         do {
           if (speed_cursor >= ultima_cella) break;
-          READ_OR_FAULT(SpeedFifth(carried_speed, &celle[speed_cursor].velocita));
+          if (!SpeedFifth(carried_speed, &celle[speed_cursor].velocita)) return speed_fault();
           ++speed_cursor;
         } while (speed_cursor < n);
       }
       carried_speed = s;
+      speed_record = record_;
     }
-    if (is("aderenza")) {
+    if (is("aderenza", formats::kAderenza)) {
       int32_t p, a;
       READ_OR_FAULT(in->ReadInt32(&p));
       READ_OR_FAULT(in->ReadInt32(&a));
@@ -77,27 +104,30 @@ TrackModel::ReadOutcome TrackModel::ReadTrainSource(FieldReader* in) {
       const int64_t n = StartCell(p);
       if (n > 0) {
         do {
-          READ_OR_FAULT(HasCell(adhesion_cursor));
+          if (!HasCell(adhesion_cursor)) return adhesion_fault();
           celle[adhesion_cursor].aderenza = static_cast<uint8_t>(carried_adhesion & 0xff);
           ++adhesion_cursor;
         } while (adhesion_cursor < n);
       }
       carried_adhesion = a;
     }
-    if (is("orologio")) {
+    if (is("orologio", formats::kOrologio)) {
       READ_OR_FAULT(in->ReadInt16(&tabella[86].dato4));
       READ_OR_FAULT(in->ReadInt16(&tabella[86].dato5));
       READ_OR_FAULT(in->ReadInt16(&tabella[86].dato6));
     }
-    if (is("sabbia")) READ_OR_FAULT(in->ReadInt16(&tabella[86].dato2));
-    if (is("segnale")) {
+    if (is("sabbia", formats::kSabbia)) READ_OR_FAULT(in->ReadInt16(&tabella[86].dato2));
+    if (is("segnale", formats::kSegnale)) {
       int32_t v[11];
       for (int32_t& value : v) READ_OR_FAULT(in->ReadInt32(&value));
       if (beyond(v[0], 100)) break;
       READ_OR_FAULT(memo_segnale(v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9], v[10]));
+      // A problem recorded before the signal (a line record past the end)
+      // stops the reading here as well, but stays the problem it was.
+      if (cod_errore > 0 && !conflict_code_) return StopForEarlierProblem(v[0]);
       if (cod_errore > 0) return stop(cod_errore, true, v[0]);
     }
-    if (is("rallentamento")) {
+    if (is("rallentamento", formats::kRallentamento)) {
       int32_t x, v, l, f_tt, f_ta, d_v;
       for (int32_t* value : {&x, &v, &l, &f_tt, &f_ta, &d_v}) READ_OR_FAULT(in->ReadInt32(value));
       if (beyond(x, 100)) break;
@@ -108,21 +138,25 @@ TrackModel::ReadOutcome TrackModel::ReadTrainSource(FieldReader* in) {
         break;
       }
       READ_OR_FAULT(memo_rallentamento(x, v, l, f_tt, f_ta, d_v));
+      if (cod_errore > 0 && !conflict_code_) return StopForEarlierProblem(x);
       if (cod_errore > 0) return stop(cod_errore, true, x);
     }
-    if (is("abbattimento")) {
+    if (is("abbattimento", formats::kAbbattimento)) {
       int32_t p, w;
       READ_OR_FAULT(in->ReadInt32(&p));
       READ_OR_FAULT(in->ReadInt32(&w));
       if (beyond(p, 100)) break;
       const int64_t i = StartCell(p);
-      READ_OR_FAULT(HasCell(i));
+      if (!HasCell(i)) return ReadFault(CellFault("posizione", i, ultima_cella));
       if (!IsFree(celle[i])) {
         RecordProblem(kErrAbbattimento, p, record_, {i});
         return ReadOutcome::kStop;
       }
       if (w > 0) {
-        READ_OR_FAULT(w <= std::numeric_limits<int16_t>::max());
+        if (w > std::numeric_limits<int16_t>::max()) {
+          return ReadFault(ValueFault("valore", w, std::numeric_limits<int32_t>::min(),
+                                      std::numeric_limits<int16_t>::max()));
+        }
         celle[i].tipo = kTipoCodice;
         celle[i].valore = static_cast<int16_t>(w);
       } else {
@@ -130,7 +164,7 @@ TrackModel::ReadOutcome TrackModel::ReadTrainSource(FieldReader* in) {
       }
       Placed(i, record_);
     }
-    if (is("stazione")) {
+    if (is("stazione", formats::kStazione)) {
       voce& s = tabella[station];
       READ_OR_FAULT(in->ReadInt32(&s.posizione));
       const int32_t p = s.posizione;
@@ -155,11 +189,14 @@ TrackModel::ReadOutcome TrackModel::ReadTrainSource(FieldReader* in) {
       READ_OR_FAULT(in->ReadInt32(&minuti));
       READ_OR_FAULT(in->ReadInt32(&secondi));
       const int64_t orario = (int64_t{ore} * 60 + minuti) * 60 + secondi;
-      READ_OR_FAULT(orario >= std::numeric_limits<int32_t>::min() &&
-                    orario <= std::numeric_limits<int32_t>::max());
+      if (orario < std::numeric_limits<int32_t>::min() ||
+          orario > std::numeric_limits<int32_t>::max()) {
+        return ReadFault(ValueFault("ore", orario, std::numeric_limits<int32_t>::min(),
+                                    std::numeric_limits<int32_t>::max()));
+      }
       s.orario = static_cast<int32_t>(orario);
       READ_OR_FAULT(in->ReadText(&s.nome));
-      READ_OR_FAULT(s.nome.size() <= 0xffff);
+      if (s.nome.size() > 0xffff) return ReadFault(TextFault("nome", s.nome.size()));
 
       // The zone; lengths and positions are whole metres, so the halves are
       // exact for the lengths that pass the test above.
@@ -177,8 +214,10 @@ TrackModel::ReadOutcome TrackModel::ReadTrainSource(FieldReader* in) {
         inizio = p - half;
         fine = p + half + (s.dato9 != 0 ? 50 : 0);
       }
-      READ_OR_FAULT(inizio >= std::numeric_limits<int32_t>::min() &&
-                    fine <= std::numeric_limits<int32_t>::max());
+      if (inizio < std::numeric_limits<int32_t>::min() ||
+          fine > std::numeric_limits<int32_t>::max()) {
+        return ReadFault(ValueFault("lunghezza", lunghezza, 0, std::numeric_limits<int32_t>::max()));
+      }
       s.inizio = static_cast<int32_t>(inizio);
       s.fine = static_cast<int32_t>(fine);
       if (lunghezza < 600) s.dato10 = 0;
@@ -191,7 +230,7 @@ TrackModel::ReadOutcome TrackModel::ReadTrainSource(FieldReader* in) {
         for (int j = 1; j <= 4; ++j) {
           const int64_t i = e - j;
           if (i > 1) {
-            READ_OR_FAULT(HasCell(i));
+            if (!HasCell(i)) return ReadFault(CellFault("lunghezza", i, ultima_cella));
             if (celle[i].preavviso != 0) Notify(Overwrite::kAdvanceCode, i);
             celle[i].preavviso = static_cast<uint8_t>(80 + j);
             AdvanceCodePlaced(i, e, kTipoStazione);
@@ -200,15 +239,23 @@ TrackModel::ReadOutcome TrackModel::ReadTrainSource(FieldReader* in) {
       }
       if (s.tipo < 25) {
         if (e <= 1) return stop(kErrStazioneInizio, false, 0);
-        READ_OR_FAULT(HasCell(e));
+        if (!HasCell(e)) return ReadFault(CellFault("lunghezza", e, ultima_cella));
         if (!IsFree(celle[e])) Notify(Overwrite::kStationCell, e);
         celle[e].tipo = kTipoStazione;
         celle[e].valore = static_cast<int16_t>(station);
         Placed(e, record_);
       }
       if (station > 1 && static_cast<int64_t>(s.inizio) - 350 < tabella[station - 1].fine) {
-        return stop(kErrStazioniVicine, true, p);
+        ProblemEvent detail;
+        detail.earlier_slot = station - 1;
+        detail.earlier_nome = tabella[station - 1].nome;
+        detail.earlier_record = previous_station;
+        detail.earlier_fine = tabella[station - 1].fine;
+        detail.inizio = s.inizio;
+        RecordProblemWith(kErrStazioniVicine, p, record_, std::move(detail));
+        return ReadOutcome::kStop;
       }
+      previous_station = record_;
       ++station;
       if (station >= voce_cartello) return stop(kErrStazioniTroppe, false, 0);
     }
@@ -217,12 +264,14 @@ TrackModel::ReadOutcome TrackModel::ReadTrainSource(FieldReader* in) {
   // End processing: the carried speed and adhesion run to the end of the
   // track, and the progressive ranges are checked.
   do {
-    READ_OR_FAULT(HasCell(speed_cursor));
-    READ_OR_FAULT(SpeedFifth(carried_speed, &celle[speed_cursor].velocita));
+    if (!HasCell(speed_cursor)) {
+      return ReadFault(MakeFault(FaultCause::Kind::kCursor, "velocita", ultima_cella, speed_cursor));
+    }
+    if (!SpeedFifth(carried_speed, &celle[speed_cursor].velocita)) return speed_fault();
     ++speed_cursor;
   } while (speed_cursor < ultima_cella - 2);
   do {
-    READ_OR_FAULT(HasCell(adhesion_cursor));
+    if (!HasCell(adhesion_cursor)) return adhesion_fault();
     celle[adhesion_cursor].aderenza = static_cast<uint8_t>(carried_adhesion & 0xff);
     ++adhesion_cursor;
   } while (adhesion_cursor < ultima_cella - 2);

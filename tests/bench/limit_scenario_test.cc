@@ -20,9 +20,15 @@ class OverwriteCounter : public CompileObserver {
     if (first_index < 0) first_index = event.index;
     ++overwrites;
   }
+  void OnWarning(const WarningEvent& event) override {
+    if (warnings == 0) first_warning = event;
+    ++warnings;
+  }
 
   int overwrites = 0;
   int32_t first_index = -1;
+  int warnings = 0;  // about how the sources are written
+  WarningEvent first_warning;
 };
 
 class LimitScenarioTest : public testing::Test {
@@ -77,6 +83,8 @@ int RecordsOf(const std::string& text, const std::string& keyword) {
 TEST_F(LimitScenarioTest, CompilesWithoutProblemOrOverwrite) {
   EXPECT_EQ(0, model_->cod_errore) << "pos_errore " << model_->pos_errore;
   EXPECT_EQ(0, observer_.overwrites) << "first overwritten cell " << observer_.first_index;
+  EXPECT_EQ(0, observer_.warnings) << "first at byte " << observer_.first_warning.where.offset
+                                   << ": " << observer_.first_warning.text;
   EXPECT_EQ(CompileOutcome::Kind::kDone, outcome_.kind) << outcome_.message;
 }
 
