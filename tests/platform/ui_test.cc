@@ -192,6 +192,9 @@ std::string ScreenshotPath(const char* name) {
 class UiWindowTest : public testing::Test {
  protected:
   void SetUp() override {
+#if defined(SCENARIO_CONSOLE_ONLY)
+    GTEST_SKIP() << "built without a window (SCENARIO_CONSOLE_ONLY)";
+#endif
     if (!Xvfb::Installed()) GTEST_SKIP() << "Xvfb is not installed";
     std::string err;
     ASSERT_TRUE(xvfb_.Start(&err)) << err;
