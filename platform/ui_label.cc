@@ -6,8 +6,7 @@
 
 namespace scenario {
 
-int FitLabelFont(int nominal, int smallest, int room,
-                 const std::function<double(int)>& width_at) {
+int FitLabelFont(int nominal, int smallest, int room, const std::function<double(int)>& width_at) {
   int size = nominal;
   while (size > smallest && width_at(size) > room) --size;
   return size;

@@ -73,9 +73,9 @@ class Win32Ui : public Ui {
 
     std::wstring text;
     Utf8ToWide(kLabelText, &text);
-    HWND label1 = CreateWindowW(L"STATIC", text.c_str(), WS_CHILD | WS_VISIBLE | SS_LEFT,
-                                kLabelLeft, kLabelTop, kLabelWidth, kLabelHeight, form1_, nullptr,
-                                instance, nullptr);
+    HWND label1 =
+        CreateWindowW(L"STATIC", text.c_str(), WS_CHILD | WS_VISIBLE | SS_LEFT, kLabelLeft,
+                      kLabelTop, kLabelWidth, kLabelHeight, form1_, nullptr, instance, nullptr);
     if (label1 == nullptr) {
       DestroyWindow(form1_);
       form1_ = nullptr;
@@ -88,14 +88,12 @@ class Win32Ui : public Ui {
     const int nominal = MulDiv(24, pixels_per_inch, 72);
     int size = nominal;
     if (dc != nullptr) {
-      size = FitLabelFont(nominal, kSmallestLabelFontPixels, kLabelWidth, [dc](int pixels) {
-        return static_cast<double>(TextWidth(dc, pixels));
-      });
+      size = FitLabelFont(nominal, kSmallestLabelFontPixels, kLabelWidth,
+                          [dc](int pixels) { return static_cast<double>(TextWidth(dc, pixels)); });
       ReleaseDC(label1, dc);
     }
     font_ = LabelFont(size);
-    if (font_ != nullptr)
-      SendMessageW(label1, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    if (font_ != nullptr) SendMessageW(label1, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     return true;
   }
 

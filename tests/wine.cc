@@ -57,8 +57,8 @@ std::string WineServer() {
 // prefix, no debug output, no offer to install Mono or Gecko, UTF-8 for Linux
 // file names, and DISPLAY as given.
 std::vector<std::string> WineEnvironment(const std::string& display) {
-  static const char* const kReplaced[] = {"WINEPREFIX=", "WINEDEBUG=", "WINEDLLOVERRIDES=",
-                                          "LC_ALL=", "DISPLAY="};
+  static const char* const kReplaced[] = {
+      "WINEPREFIX=", "WINEDEBUG=", "WINEDLLOVERRIDES=", "LC_ALL=", "DISPLAY="};
   std::vector<std::string> env;
   for (char** e = environ; *e != nullptr; ++e) {
     bool replaced = false;
@@ -151,8 +151,8 @@ bool WinePrefix::Prepare(std::string* err) {
     ok = RunQuietly({wine, "wineboot", "--init"}, 300000, err) &&
          RunQuietly({wine, "reg", "add", kDesktopKey, "/v", "Desktop", "/d", "Default", "/f"},
                     60000, err) &&
-         RunQuietly({wine, "reg", "add", std::string(kDesktopKey) + "\\Desktops", "/v",
-                     "Default", "/d", "800x600", "/f"},
+         RunQuietly({wine, "reg", "add", std::string(kDesktopKey) + "\\Desktops", "/v", "Default",
+                     "/d", "800x600", "/f"},
                     60000, err);
     EndSession();  // the registry is written out when the server ends
     if (ok) {
@@ -257,7 +257,8 @@ bool WineProcess::ReadLine(int timeout_ms, std::string* line) {
 }
 
 bool WineProcess::Write(const std::string& text) {
-  return stdin_ >= 0 && write(stdin_, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+  return stdin_ >= 0 &&
+         write(stdin_, text.data(), text.size()) == static_cast<ssize_t>(text.size());
 }
 
 int WineProcess::Wait(int timeout_ms) {

@@ -19,10 +19,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::set<std::string> kOutputs = {
-    "Vescolara_631.dat",           "Vescolara_631.sim",
-    "Vescolara_631_note.txt",      "Vescolara_631_rallentamenti.txt",
-    "Vescolara_631_scheda_treno.txt", "Vescolara_linea.dat"};
+const std::set<std::string> kOutputs = {"Vescolara_631.dat",
+                                        "Vescolara_631.sim",
+                                        "Vescolara_631_note.txt",
+                                        "Vescolara_631_rallentamenti.txt",
+                                        "Vescolara_631_scheda_treno.txt",
+                                        "Vescolara_linea.dat"};
 
 std::set<std::string> FilesIn(const fs::path& dir) {
   std::set<std::string> names;
@@ -65,8 +67,7 @@ TEST_F(WindowsBuilderTest, WritesTheLinuxBytesNextToItself) {
   const Case kCases[] = {
       {"a fresh folder, started there", "programma", "programma"},
       {"started from another folder", "programma", "altrove"},
-      {"a path with blanks and accented letters", "Scenari di prova/Città sul lago è ü",
-       "altrove"},
+      {"a path with blanks and accented letters", "Scenari di prova/Città sul lago è ü", "altrove"},
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.what);

@@ -129,8 +129,7 @@ TEST_F(Win32UiTest, ErrorBoxHasOneOkButtonAndNoIcon) {
   EXPECT_EQ(1u, controls.count("Static  Errore n. 1250"));
   // Wine's box keeps an empty icon control; an icon in it would be a fault.
   for (const std::string& c : controls) {
-    EXPECT_TRUE(c == "Button OK" || c == "Static  Errore n. 1250" ||
-                c == "Static (nessuna icona)")
+    EXPECT_TRUE(c == "Button OK" || c == "Static  Errore n. 1250" || c == "Static (nessuna icona)")
         << "unexpected control in the box: " << c;
   }
 
