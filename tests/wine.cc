@@ -211,6 +211,7 @@ bool WineProcess::Start(const std::vector<std::string>& argv, const std::string&
   pid_ = fork();
   if (pid_ < 0) {
     *err = std::string("fork: ") + strerror(errno);
+    for (int fd : {in[0], in[1], out[0], out[1]}) close(fd);
     return false;
   }
   if (pid_ == 0) {
