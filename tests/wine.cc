@@ -147,14 +147,8 @@ bool WinePrefix::Prepare(std::string* err) {
   const std::string ready = folder + "/.scenario_ready";
   bool ok = access(ready.c_str(), F_OK) == 0;
   if (!ok) {
-    const char* const kDesktopKey = "HKCU\\Software\\Wine\\Explorer";
-    ok = RunQuietly({wine, "wineboot", "--init"}, 300000, err) &&
-         RunQuietly({wine, "reg", "add", kDesktopKey, "/v", "Desktop", "/d", "Default", "/f"},
-                    60000, err) &&
-         RunQuietly({wine, "reg", "add", std::string(kDesktopKey) + "\\Desktops", "/v", "Default",
-                     "/d", "800x600", "/f"},
-                    60000, err);
-    EndSession();  // the registry is written out when the server ends
+    ok = RunQuietly({wine, "wineboot", "--init"}, 300000, err);
+    EndSession();  // the prefix is complete once its server has ended
     if (ok) {
       int fd = open(ready.c_str(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644);
       if (fd >= 0) close(fd);

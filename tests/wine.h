@@ -10,9 +10,9 @@
 //   while (p.ReadLine(10000, &line)) ...
 //   int status = p.Wait(10000);
 //
-// Windows programs of the prefix draw inside one virtual desktop window (the
-// way Wine shows window frames and title bars like Windows does), and each
-// test ends the prefix's session with WinePrefix::EndSession().
+// Each Windows window is an X window of its own (no frame: the tests' X
+// server has no window manager); each test ends the prefix's session with
+// WinePrefix::EndSession().
 #ifndef SCENARIO_TESTS_WINE_H_
 #define SCENARIO_TESTS_WINE_H_
 
@@ -32,10 +32,9 @@ class WinePrefix {
   // The prefix folder (inside the build folder).
   static std::string Folder();
 
-  // Makes the prefix if it is not made yet: Wine's first start, and a
-  // virtual desktop of 800 x 600 for every program. Safe to call from
-  // several processes at once. False with *err when Wine is missing or the
-  // prefix cannot be made.
+  // Makes the prefix (Wine's first start) if it is not made yet. Safe to
+  // call from several processes at once. False with *err when Wine is
+  // missing or the prefix cannot be made.
   static bool Prepare(std::string* err);
 
   // Ends every Wine process of the prefix and waits for its server to go.

@@ -1,7 +1,9 @@
 // The Windows builder, run under Wine: it writes the very bytes of the Linux
 // builder, and it writes them next to itself whatever the current folder and
 // whatever letters the program folder's path holds.
+#include <stdlib.h>
 #include <sys/wait.h>
+#include <time.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -13,6 +15,7 @@
 
 #include "test_util.h"
 #include "wine.h"
+#include "xvfb.h"
 
 namespace scenario {
 namespace {
@@ -94,6 +97,52 @@ TEST_F(WindowsBuilderTest, WritesTheLinuxBytesNextToItself) {
       EXPECT_TRUE(bytes == ReadBytes((program / name).string())) << name << " differs";
     }
   }
+}
+
+int64_t NowMs() {
+  struct timespec ts;
+  clock_gettime(CLOCK_MONOTONIC, &ts);
+  return static_cast<int64_t>(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
+}
+
+// The real run with a display: while the builder works, Form1 shows the
+// whole word in its label. Screenshots are taken until the run ends; the
+// best one is kept when SCENARIO_SCREENSHOT_DIR is set.
+TEST_F(WindowsBuilderTest, Form1ShowsTheWholeWordWhileItWorks) {
+  ASSERT_TRUE(Xvfb::Installed()) << "Xvfb is not installed";
+  Xvfb x;
+  std::string err;
+  ASSERT_TRUE(x.Start(&err)) << err;
+  TempDir program;
+  const std::string exe = program.File("crea_scenario.exe");
+  fs::copy_file(SCENARIO_WINDOWS_BUILDER, exe);
+  WineProcess run;
+  ASSERT_TRUE(run.Start({exe}, program.path(), x.display(), &err)) << err;
+
+  const char* dir = getenv("SCENARIO_SCREENSHOT_DIR");
+  const std::string keep = dir != nullptr ? std::string(dir) + "/windows_crea_scenario.png" : "";
+  int best = 0;         // dark pixels in the label, the most seen
+  int best_right = -1;  // in that shot, dark pixels in the label's last column
+  int status = -1;
+  const int64_t deadline = NowMs() + 300000;
+  while ((status = run.Wait(0)) == -1 && NowMs() < deadline) {
+    std::vector<std::string> ids;
+    XvfbWindowGeometry form;
+    XvfbImage shot;
+    if (!x.WaitForWindows("crea_scenario", 1, 0, &ids, &err) || !x.Geometry(ids[0], &form, &err) ||
+        !x.Screenshot(&shot, "", &err)) {
+      continue;
+    }
+    const int in_label = shot.CountDark(form.x + 64, form.y + 64, 177, 53);
+    if (in_label > best) {
+      best = in_label;
+      best_right = shot.CountDark(form.x + 64 + 176, form.y + 64, 1, 53);
+      if (!keep.empty()) x.Screenshot(&shot, keep, &err);
+    }
+  }
+  EXPECT_EQ(0, status);
+  EXPECT_GT(best, 300) << "Form1 was never seen with its word";
+  EXPECT_EQ(0, best_right) << "the word is cut at the label's right edge";
 }
 
 }  // namespace

@@ -13,7 +13,7 @@
 //
 // With the argument "errore" it calls errore("1250") over Form1 instead: a
 // second thread describes the box once it is up,
-//   box X Y W H TITLE           the box's place on the screen, frame included
+//   box X Y W H TITLE           the box's client area on the screen, its title
 //   control CLASS TEXT          one line per visible control of the box; an
 //                               icon control says whether it holds an icon
 //   pronto
@@ -144,10 +144,11 @@ DWORD WINAPI DescribeBox(void*) {
       if (pid != GetCurrentProcessId() || !IsWindowVisible(w)) continue;
       Sleep(200);  // let it finish laying out its controls
       RECT r = {};
-      GetWindowRect(w, &r);
-      Say("box " + std::to_string(r.left) + " " + std::to_string(r.top) + " " +
-          std::to_string(r.right - r.left) + " " + std::to_string(r.bottom - r.top) + " " +
-          TextOf(w));
+      GetClientRect(w, &r);
+      POINT origin = {0, 0};
+      ClientToScreen(w, &origin);
+      Say("box " + std::to_string(origin.x) + " " + std::to_string(origin.y) + " " +
+          std::to_string(r.right) + " " + std::to_string(r.bottom) + " " + TextOf(w));
       EnumChildWindows(w, DescribeControl, 0);
       Say("pronto");
       return 0;

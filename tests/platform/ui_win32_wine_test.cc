@@ -143,7 +143,9 @@ TEST_F(Win32UiTest, ErrorBoxHasOneOkButtonAndNoIcon) {
 
   XvfbImage shot;
   ASSERT_TRUE(xvfb_.Screenshot(&shot, ScreenshotPath("windows_errore.png"), &err)) << err;
+  // The text and the button's outline are drawn in the box.
   EXPECT_GT(shot.CountDark(rect[0], rect[1], rect[2], rect[3]), 50);
+  EXPECT_LT(shot.CountDark(rect[0], rect[1], rect[2], rect[3]), rect[2] * rect[3] / 4);
 
   // Modal: the program waits for the box; Return presses its OK button and
   // the program ends as errore ends it.
