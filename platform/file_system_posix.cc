@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -139,6 +140,13 @@ class PosixFileSystem : public FileSystem {
 };
 
 }  // namespace
+
+bool NativePath(const std::string& utf8, std::filesystem::path* path) {
+  *path = std::filesystem::path(utf8);
+  return true;
+}
+
+std::string Utf8Path(const std::filesystem::path& path) { return path.string(); }
 
 FileSystem* RealFileSystem() {
   static PosixFileSystem* fs = new PosixFileSystem;

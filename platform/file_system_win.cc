@@ -1,6 +1,7 @@
 // FileSystem on Windows, through the wide-char API. WriteFile replaces a
 // file through a temporary file in the same folder and MoveFileExW, so a
 // failed write leaves the previous content in place.
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -129,6 +130,15 @@ class WinFileSystem : public FileSystem {
 };
 
 }  // namespace
+
+bool NativePath(const std::string& utf8, std::filesystem::path* path) {
+  std::wstring wide;
+  if (!Utf8ToWide(utf8, &wide)) return false;
+  *path = std::filesystem::path(wide);
+  return true;
+}
+
+std::string Utf8Path(const std::filesystem::path& path) { return WideToUtf8(path.wstring()); }
 
 FileSystem* RealFileSystem() {
   static WinFileSystem* fs = new WinFileSystem;
