@@ -1,0 +1,643 @@
+// compila and verifica: the report of every problem a source can cause, the
+// warnings about silent overwrites, the exit statuses, and that the user's
+// sources stay as they were and the compiled files are the builder's.
+#include "tools/check/check.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <sstream>
+
+#include "model/file_names.h"
+#include "model/problems.h"
+#include "model/track_model.h"
+#include "tests/tools/tool_test_util.h"
+
+namespace scenario {
+namespace {
+
+using Lines = std::vector<std::string>;
+using nlohmann::json;
+
+std::string LineSource() { return LineSourceName(kFixtureLinea); }
+std::string TrainSource() { return TrainSourceName(kFixtureLinea, kFixtureTreno); }
+
+// Replaces the first line that contains `containing`.
+void Set(Lines* lines, const std::string& containing, const std::string& line) {
+  for (std::string& l : *lines) {
+    if (l.find(containing) != std::string::npos) {
+      l = line;
+      return;
+    }
+  }
+  ADD_FAILURE() << "no line with " << containing;
+}
+
+// Inserts lines before the first line that contains `containing`.
+void Before(Lines* lines, const std::string& containing, const Lines& added) {
+  for (size_t i = 0; i < lines->size(); ++i) {
+    if ((*lines)[i].find(containing) != std::string::npos) {
+      lines->insert(lines->begin() + i, added.begin(), added.end());
+      return;
+    }
+  }
+  ADD_FAILURE() << "no line with " << containing;
+}
+
+// Adds lines before "[fine]".
+void Add(Lines* lines, const Lines& added) { Before(lines, "[fine]", added); }
+
+// 1-based number of the first line holding `marker`, 0 when none does.
+int LineOf(const Lines& lines, const std::string& marker) {
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (lines[i].find(marker) != std::string::npos) return static_cast<int>(i) + 1;
+  }
+  return 0;
+}
+
+// The compiled files the builder's compile pass makes of these sources, run
+// directly on the core.
+std::map<std::string, std::string> CompileWithCore(const Lines& line, const Lines& train,
+                                                   int32_t j) {
+  FakeFileSystem fs;
+  TrackModel model(&fs, kTestFolder);
+  model.linea = kFixtureLinea;
+  model.treno = kFixtureTreno;
+  fs.files[model.FullName(model.LineSourceName())] = JoinCrLf(line);
+  fs.files[model.FullName(model.TrainSourceName())] = JoinCrLf(train);
+  model.memorizza_percorso(j);
+  std::map<std::string, std::string> out;
+  const std::string prefix = std::string(kTestFolder) + "/";
+  for (const auto& [path, bytes] : fs.files) {
+    const std::string name = path.substr(prefix.size());
+    if (name.size() < 4 || name.compare(name.size() - 4, 4, ".txt") != 0) out[name] = bytes;
+  }
+  return out;
+}
+
+class Scratch {
+ public:
+  Scratch(const Lines& line, const Lines& train) {
+    WriteBytes(dir.File(LineSource()), JoinCrLf(line));
+    WriteBytes(dir.File(TrainSource()), JoinCrLf(train));
+  }
+  TempDir dir;
+};
+
+// One faulty pair of sources per recorded problem a source can cause.
+struct Case {
+  int32_t code;
+  std::function<void(Lines* line, Lines* train)> edit;
+  int esito;
+  char file;           // 'L' line source, 'T' train source
+  const char* marker;  // a text of the record's line; nullptr: the whole file
+  std::optional<int32_t> pos;
+  std::vector<std::pair<int32_t, int>> occupata;  // cell and its tipo
+};
+
+const char kSignal[] = "1, 4, 0,  0, 0,    0,  0,0,0, 0";
+
+std::string Signal(int position, const char* values = kSignal) {
+  return "segnale,    " + std::to_string(position) + ",   " + values;
+}
+
+const std::vector<Case>& Cases() {
+  static const std::vector<Case> kCases = {
+      {1,
+       [](Lines* l, Lines*) { Set(l, "lunghezza", "lunghezza percorso,    1000001"); },
+       2,
+       'L',
+       "lunghezza",
+       std::nullopt,
+       {}},
+      {2,
+       [](Lines* l, Lines*) {
+         Set(l, "progressiva", "progressiva chilometrica uno,    0,    4920,    1");
+       },
+       1,
+       'L',
+       "progressiva",
+       std::nullopt,
+       {}},
+      {3,
+       [](Lines* l, Lines*) {
+         Set(l, "ripetizione", "ripetizione segnali 4 codici,    925,    0");
+       },
+       1,
+       'L',
+       "ripetizione",
+       std::nullopt,
+       {}},
+      {4,
+       [](Lines* l, Lines*) {
+         Set(l, "ripetizione", "ripetizione segnali 4 codici,    900,    4525");
+       },
+       1,
+       'L',
+       "ripetizione",
+       std::nullopt,
+       {}},
+      {5,
+       [](Lines* l, Lines*) {
+         Set(l, "ripetizione", "ripetizione segnali codici,    900,    4500");
+       },
+       1,
+       'L',
+       "ripetizione",
+       std::nullopt,
+       {}},
+      {6,
+       [](Lines* l, Lines*) { Add(l, {"cartello_indicatore,  850,   (F)"}); },
+       1,
+       'L',
+       "(F)",
+       850,
+       {{18, kTipoCartello}}},
+      {7,
+       [](Lines*, Lines* t) { Add(t, {"abbattimento,  1800,  0"}); },
+       1,
+       'T',
+       "abbattimento",
+       1800,
+       {{36, kTipoSegnale}}},
+      {8,
+       [](Lines*, Lines* t) {
+         Set(t, "stazione",
+             "stazione,  225,  2,  600,  0, 0, 0,  1,1,0,  2,4,1,  1,  1,55, 0, PRIMA");
+       },
+       1,
+       'T',
+       "stazione",
+       225,
+       {}},
+      {9,
+       [](Lines*, Lines* t) {
+         Set(t, "stazione",
+             "stazione,  200,  2,  650,  0, 0, 0,  1,1,0,  2,4,1,  1,  1,55, 0, PRIMA");
+       },
+       1,
+       'T',
+       "stazione",
+       200,
+       {}},
+      // 77 more boards leave the first station no slot.
+      {10,
+       [](Lines* l, Lines*) {
+         Lines boards;
+         for (int k = 0; k < 77; ++k) {
+           boards.push_back("cartello_indicatore,  " + std::to_string(2000 + 50 * k) + ",   (B)");
+         }
+         Add(l, boards);
+       },
+       1,
+       'T',
+       "stazione",
+       std::nullopt,
+       {}},
+      // The signal in cell 32 before the warning board in cell 40 has
+      // signals in both cells in front of it.
+      {11,
+       [](Lines*, Lines* t) {
+         Add(t, {Signal(1450), Signal(1500), Signal(1550),
+                 "rallentamento,  3150,  60,  500,  0,  0,  0"});
+       },
+       1,
+       'T',
+       "segnale,    1550",
+       1600,
+       {{31, kTipoSegnale}, {30, kTipoSegnale}}},
+      // The first guard group of the restriction starting in cell 21.
+      {12,
+       [](Lines*, Lines* t) {
+         Add(t, {Signal(650), Signal(700), Signal(750),
+                 "rallentamento,  1000,  120,  500,  0,  0,  0"});
+       },
+       1,
+       'T',
+       "rallentamento",
+       1050,
+       {{16, kTipoSegnale}, {15, kTipoSegnale}, {14, kTipoSegnale}}},
+      // The inner code 8 cells into a slow restriction.
+      {13,
+       [](Lines*, Lines* t) {
+         Add(t, {Signal(1350), Signal(1400), Signal(1450),
+                 "rallentamento,  1000,  60,  1000,  0,  0,  0"});
+       },
+       1,
+       'T',
+       "rallentamento",
+       1450,
+       {{28, kTipoSegnale}, {29, kTipoSegnale}, {30, kTipoSegnale}}},
+      {15, [](Lines*, Lines* t) { Add(t, {Signal(20000)}); }, 1, 'T', "20000", 20000, {}},
+      {16,
+       [](Lines*, Lines* t) { Add(t, {Signal(400)}); },
+       1,
+       'T',
+       "segnale,    400",
+       400,
+       {{9, kTipoStazione}}},
+      {17,
+       [](Lines*, Lines* t) {
+         Add(t, {Signal(1950), "rallentamento,  3150,  60,  500,  0,  0,  0"});
+       },
+       1,
+       'T',
+       "rallentamento",
+       3150,
+       {{40, kTipoSegnale}}},
+      {18,
+       [](Lines*, Lines* t) { Add(t, {"rallentamento,  1750,  60,  500,  0,  0,  0"}); },
+       1,
+       'T',
+       "rallentamento",
+       1750,
+       {{36, kTipoSegnale}}},
+      {19,
+       [](Lines*, Lines* t) { Add(t, {"rallentamento,  1000,  60,  750,  0,  0,  0"}); },
+       1,
+       'T',
+       "rallentamento",
+       1000,
+       {{36, kTipoSegnale}}},
+      {20,
+       [](Lines*, Lines* t) { Add(t, {"rallentamento,  3150,  60,  500,  0,  1,  0"}); },
+       1,
+       'T',
+       "rallentamento",
+       3150,
+       {{36, kTipoSegnale}}},
+      {21,
+       [](Lines* l, Lines*) {
+         Add(l, {"indicatori_vmax,  850,  125,  135,  140,  0,  125,  135,  140,  0"});
+       },
+       1,
+       'L',
+       "indicatori_vmax",
+       850,
+       {{18, kTipoCartello}}},
+      {22,
+       [](Lines*, Lines* t) {
+         Add(t, {"stazione,  800,  2,  600,  0, 0, 0,  1,1,0,  2,4,1,  1,  1,55, 0, SECONDA"});
+       },
+       1,
+       'T',
+       "SECONDA",
+       800,
+       {}},
+      {24,
+       [](Lines*, Lines* t) {
+         Set(t, "stazione",
+             "stazione,  0,  12,  200,  0, 0, 0,  1,1,0,  2,4,1,  1,  1,55, 0, ZERO");
+       },
+       1,
+       'T',
+       "ZERO",
+       std::nullopt,
+       {}},
+      // A signal cut short by the end of the file.
+      {25,
+       [](Lines*, Lines* t) { Set(t, "segnale", "segnale,    1750,   1"); },
+       1,
+       'T',
+       "segnale",
+       std::nullopt,
+       {}},
+      {102,
+       [](Lines* l, Lines*) {
+         *l = {"lunghezza percorso,    5000", "[fine]"};
+       },
+       2,
+       'L',
+       "lunghezza",
+       std::nullopt,
+       {}},
+      {103,
+       [](Lines* l, Lines*) { Set(l, "curvad4", "curvad7,  1100,  250"); },
+       1,
+       'L',
+       "curvad7",
+       std::nullopt,
+       {}},
+      // Cell 1 taken by a signal at 0 m: the reserved places are in use.
+      {1250,
+       [](Lines*, Lines* t) { Add(t, {Signal(0)}); },
+       2,
+       'T',
+       "segnale,    0",
+       std::nullopt,
+       {{1, kTipoSegnale}}},
+      {1251,
+       [](Lines*, Lines* t) { Add(t, {Signal(0, "1, 0, 1,  0, 0,    0,  0,0,0, 0")}); },
+       2,
+       'T',
+       "segnale,    0",
+       std::nullopt,
+       {{1, kTipoSegnale}}},
+  };
+  return kCases;
+}
+
+TEST(CompilaReport, NamesEveryProblemWithItsRecord) {
+  for (const Case& c : Cases()) {
+    SCOPED_TRACE("problema " + std::to_string(c.code));
+    Lines line = FixtureLine(), train = FixtureTrain();
+    c.edit(&line, &train);
+    Scratch scratch(line, train);
+    const std::map<std::string, std::string> before = FolderFiles(scratch.dir.path());
+
+    const ToolRun run = RunScenario(scratch.dir.path(), "compila --json");
+    EXPECT_EQ(c.esito, run.status) << run.out << run.err;
+    const json report = json::parse(run.out, nullptr, false);
+    ASSERT_FALSE(report.is_discarded()) << run.out;
+    EXPECT_EQ(c.esito, report["esito"]);
+    const json& p = report["problema"];
+    ASSERT_TRUE(p.is_object()) << run.out;
+    EXPECT_EQ(c.code, p["codice"]);
+    EXPECT_EQ(ProblemText(c.code), p["significato"].get<std::string>());
+    if (c.pos) {
+      EXPECT_EQ(*c.pos, p["pos_errore"]);
+    } else {
+      EXPECT_TRUE(p["pos_errore"].is_null());
+    }
+    const Lines& source = c.file == 'L' ? line : train;
+    EXPECT_EQ(c.file == 'L' ? LineSource() : TrainSource(), p["file"]);
+    EXPECT_EQ(LineOf(source, c.marker), p["riga"]) << run.out;
+    EXPECT_EQ(1, p["colonna"]);
+    std::vector<std::pair<int32_t, int>> occupata;
+    for (const json& o : p["occupata"]) occupata.emplace_back(o["cella"], o["tipo"]);
+    EXPECT_EQ(c.occupata, occupata) << p.dump();
+
+    // The sources are untouched; the compiled files are the builder's, or
+    // there are none.
+    std::map<std::string, std::string> after = FolderFiles(scratch.dir.path());
+    EXPECT_EQ(before.at(LineSource()), after[LineSource()]);
+    EXPECT_EQ(before.at(TrainSource()), after[TrainSource()]);
+    if (c.esito == 2) {
+      EXPECT_EQ(2u, after.size()) << "files written after a stop";
+      EXPECT_TRUE(report["scritti"].empty());
+    } else {
+      const std::map<std::string, std::string> expected = CompileWithCore(line, train, 1);
+      ASSERT_EQ(3u, expected.size());
+      for (const auto& [name, bytes] : expected) {
+        EXPECT_TRUE(after.count(name) != 0 && after[name] == bytes) << name;
+      }
+      EXPECT_EQ(3u, report["scritti"].size());
+    }
+  }
+}
+
+TEST(CompilaReport, OccupantNamesTheRecordThatPlacedIt) {
+  Lines line = FixtureLine(), train = FixtureTrain();
+  Add(&train, {Signal(400)});
+  Scratch scratch(line, train);
+  const ToolRun run = RunScenario(scratch.dir.path(), "compila --json");
+  const json report = json::parse(run.out, nullptr, false);
+  ASSERT_FALSE(report.is_discarded()) << run.out;
+  const json& o = report["problema"]["occupata"][0];
+  EXPECT_EQ("cella di stazione", o["tipo_nome"]);
+  EXPECT_EQ(TrainSource(), o["file"]);
+  EXPECT_EQ(LineOf(train, "stazione"), o["riga"]);
+  EXPECT_EQ("stazione", o["record"]);
+  EXPECT_EQ("segnale", report["problema"]["record"]);
+}
+
+// A code the compile pass itself put in the way is traced to the record it
+// was put there for: here the guard code of a restriction starting in cell
+// 8, pushed into cell 1 by the abbattimenti in cells 3 and 2.
+TEST(CompilaReport, ACodeOfTheCompilePassNamesItsRecord) {
+  Lines line = FixtureLine(), train = FixtureTrain();
+  Add(&train, {"abbattimento,  150,  0", "abbattimento,  100,  0",
+               "rallentamento,  350,  120,  200,  0,  0,  0"});
+  Scratch scratch(line, train);
+  const ToolRun run = RunScenario(scratch.dir.path(), "verifica --json");
+  EXPECT_EQ(2, run.status);
+  const json report = json::parse(run.out, nullptr, false);
+  ASSERT_FALSE(report.is_discarded()) << run.out;
+  const json& p = report["problema"];
+  EXPECT_EQ(1250, p["codice"]);
+  EXPECT_EQ(LineOf(train, "rallentamento"), p["riga"]);
+  ASSERT_EQ(1u, p["occupata"].size());
+  const json& o = p["occupata"][0];
+  EXPECT_EQ(1, o["cella"]);
+  EXPECT_EQ(kTipoCodice, o["tipo"]);
+  EXPECT_EQ(true, o["dalla_compilazione"]);
+  EXPECT_EQ(LineOf(train, "rallentamento"), o["riga"]);
+  EXPECT_EQ("rallentamento", o["record"]);
+
+  const ToolRun text = RunScenario(scratch.dir.path(), "verifica");
+  const std::string nota = TrainSource() + ":" + std::to_string(LineOf(train, "rallentamento")) +
+                           ":1: nota: per il record \"rallentamento\" la compilazione ha posto "
+                           "cella di codice (tipo 12) nella cella 1\n";
+  EXPECT_NE(std::string::npos, text.out.find(nota)) << text.out;
+}
+
+TEST(CompilaReport, TextFormIsFileLineColumn) {
+  Lines line = FixtureLine(), train = FixtureTrain();
+  Add(&train, {Signal(400)});
+  Scratch scratch(line, train);
+  // Run from the parent folder, so the names carry the folder.
+  const std::filesystem::path dir(scratch.dir.path());
+  const std::string sub = dir.filename().string();
+  const ToolRun run = RunScenario(dir.parent_path().string(), "compila " + ShellQuote(sub));
+  EXPECT_EQ(1, run.status);
+  const Lines expected = {
+      sub +
+          "/Prova_7-.txt:9:1: errore: problema n. 16: cella del segnale gia' occupata; "
+          "pos_errore 400 m; la cella 9 (metri 450-500) è occupata da cella di stazione (tipo 10)",
+      sub +
+          "/Prova_7-.txt:6:1: nota: qui il record \"stazione\" ha posto cella di stazione "
+          "(tipo 10) nella cella 9",
+      "scenario: scritti comunque, come dal costruttore: " + sub + "/Prova_linea.dat, " + sub +
+          "/Prova_7.sim, " + sub + "/Prova_7.dat",
+  };
+  std::istringstream in(run.out);
+  Lines got;
+  for (std::string l; std::getline(in, l);) got.push_back(l);
+  EXPECT_EQ(expected, got);
+}
+
+TEST(CompilaReport, MissingLineSourceIsProblem101AndWritesNothing) {
+  TempDir dir;
+  WriteBytes(dir.File(TrainSource()), JoinCrLf(FixtureTrain()));
+  const ToolRun run = RunScenario(dir.path(), "compila --json --linea Prova --treno 7");
+  EXPECT_EQ(2, run.status);
+  const json report = json::parse(run.out, nullptr, false);
+  ASSERT_FALSE(report.is_discarded()) << run.out;
+  EXPECT_EQ(101, report["problema"]["codice"]);
+  EXPECT_EQ(LineSource(), report["problema"]["file"]);
+  EXPECT_TRUE(report["problema"]["riga"].is_null());
+  EXPECT_EQ(1u, FolderFiles(dir.path()).size());
+}
+
+TEST(CompilaReport, MissingTrainSourceWritesNothing) {
+  TempDir dir;
+  WriteBytes(dir.File(LineSource()), JoinCrLf(FixtureLine()));
+  ToolRun run = RunScenario(dir.path(), "compila --json --linea Prova --treno 7");
+  EXPECT_EQ(2, run.status);
+  const json report = json::parse(run.out, nullptr, false);
+  ASSERT_FALSE(report.is_discarded()) << run.out;
+  EXPECT_TRUE(report["problema"].is_null());
+  EXPECT_EQ(json::array({"file del treno mancante: " + TrainSource()}), report["errori"]);
+  // Without names, a line source alone is no pair.
+  run = RunScenario(dir.path(), "compila");
+  EXPECT_EQ(2, run.status);
+  EXPECT_NE(std::string::npos, run.out.find("nessuna coppia di sorgenti")) << run.out;
+  EXPECT_EQ(1u, FolderFiles(dir.path()).size());
+}
+
+TEST(CompilaReport, WarnsAboutSilentOverwritesAndChangesNothing) {
+  Lines line = FixtureLine(), train = FixtureTrain();
+  Add(&line, {"montagna,  2700,  3000,  2"});  // over cells 54, 55 of 2500-2800
+  Before(&train, "stazione", {Signal(400)});   // the station cell 9 replaces it
+  Add(&train, {Signal(1650)});                 // advance codes over those of 1750
+  Scratch scratch(line, train);
+  const ToolRun run = RunScenario(scratch.dir.path(), "compila --json");
+  EXPECT_EQ(0, run.status) << run.out;
+  const json report = json::parse(run.out, nullptr, false);
+  ASSERT_FALSE(report.is_discarded()) << run.out;
+  EXPECT_TRUE(report["problema"].is_null());
+
+  struct Expected {
+    const char* genere;
+    const Lines* source;
+    const char* marker;
+    std::vector<int32_t> celle;
+  };
+  const Expected expected[] = {
+      {"galleria", &line, "montagna,  2700", {54, 55}},
+      {"preavviso", &train, "stazione", {7, 5}},  // the signal's codes in 7 and 5
+      {"cella_di_stazione", &train, "stazione", {9}},
+      {"preavviso", &train, "segnale,    1650", {32, 30, 28}},
+  };
+  const json& avvisi = report["avvisi"];
+  ASSERT_EQ(std::size(expected), avvisi.size()) << avvisi.dump(2);
+  for (size_t i = 0; i < std::size(expected); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(expected[i].genere, avvisi[i]["genere"]);
+    EXPECT_EQ(LineOf(*expected[i].source, expected[i].marker), avvisi[i]["riga"]);
+    EXPECT_EQ(expected[i].celle, avvisi[i]["celle"].get<std::vector<int32_t>>());
+  }
+  EXPECT_NE(std::string::npos, avvisi[0]["testo"].get<std::string>().find("2500-2800 m"));
+  EXPECT_NE(std::string::npos, avvisi[2]["testo"].get<std::string>().find("segnale (tipo 1)"));
+  EXPECT_NE(std::string::npos, avvisi[3]["testo"].get<std::string>().find(
+                                   "cella 32 (32 del segnale in Prova_7-.txt:" +
+                                   std::to_string(LineOf(train, "segnale,    1750")) + ":1)"));
+
+  // Warnings change no output.
+  std::map<std::string, std::string> after = FolderFiles(scratch.dir.path());
+  for (const auto& [name, bytes] : CompileWithCore(line, train, 1)) {
+    EXPECT_TRUE(after[name] == bytes) << name;
+  }
+  // The text form says "avviso:" at the record.
+  const ToolRun text = RunScenario(scratch.dir.path(), "verifica");
+  EXPECT_NE(std::string::npos,
+            text.out.find("Prova_linea.txt:" + std::to_string(LineOf(line, "montagna,  2700")) +
+                          ":1: avviso: la galleria ricopre le celle 54-55"))
+      << text.out;
+}
+
+TEST(Verifica, WritesNothing) {
+  Lines line = FixtureLine(), train = FixtureTrain();
+  Scratch scratch(line, train);
+  const auto before = FolderFiles(scratch.dir.path());
+  ToolRun run = RunScenario(scratch.dir.path(), "verifica");
+  EXPECT_EQ(0, run.status);
+  EXPECT_EQ("scenario: verifica senza problemi, nessun file scritto\n", run.out);
+  EXPECT_EQ(before, FolderFiles(scratch.dir.path()));
+
+  Add(&train, {Signal(400)});
+  WriteBytes(scratch.dir.File(TrainSource()), JoinCrLf(train));
+  const auto faulty = FolderFiles(scratch.dir.path());
+  run = RunScenario(scratch.dir.path(), "verifica --json");
+  EXPECT_EQ(1, run.status);
+  EXPECT_EQ(faulty, FolderFiles(scratch.dir.path()));
+}
+
+TEST(Compila, SenzaLineaWritesNoLineFile) {
+  const Lines line = FixtureLine(), train = FixtureTrain();
+  Scratch scratch(line, train);
+  const ToolRun run = RunScenario(scratch.dir.path(), "compila --senza-linea");
+  EXPECT_EQ(0, run.status) << run.out;
+  auto after = FolderFiles(scratch.dir.path());
+  EXPECT_EQ(0u, after.count("Prova_linea.dat"));
+  const auto expected = CompileWithCore(line, train, 0);
+  EXPECT_EQ(0u, expected.count("Prova_linea.dat"));
+  for (const auto& [name, bytes] : expected) EXPECT_TRUE(after[name] == bytes) << name;
+}
+
+TEST(Compila, AnOutputThatCannotBeWrittenLeavesNothingWritten) {
+  Scratch scratch(FixtureLine(), FixtureTrain());
+  WriteBytes(scratch.dir.File("Prova_linea.dat"), "vecchio");
+  std::filesystem::create_directory(scratch.dir.File("Prova_7.sim"));  // in the way
+  const auto before = FolderFiles(scratch.dir.path());
+  const ToolRun run = RunScenario(scratch.dir.path(), "compila --json");
+  EXPECT_EQ(2, run.status);
+  const json report = json::parse(run.out, nullptr, false);
+  ASSERT_FALSE(report.is_discarded()) << run.out;
+  ASSERT_EQ(1u, report["errori"].size());
+  EXPECT_NE(std::string::npos, report["errori"][0].get<std::string>().find("Prova_7.sim"));
+  EXPECT_TRUE(report["scritti"].empty());
+  // The line file written before the failure has its old content back.
+  EXPECT_EQ(before, FolderFiles(scratch.dir.path()));
+}
+
+TEST(Compila, ReplacesOlderCompiledFiles) {
+  Scratch scratch(FixtureLine(), FixtureTrain());
+  WriteBytes(scratch.dir.File("Prova_7.dat"), std::string(100000, 'x'));
+  EXPECT_EQ(0, RunScenario(scratch.dir.path(), "compila").status);
+  EXPECT_EQ(CompileWithCore(FixtureLine(), FixtureTrain(), 1)["Prova_7.dat"],
+            ReadBytes(scratch.dir.File("Prova_7.dat")));
+}
+
+TEST(Compila, FindsTheOnePairOrSaysWhichItFound) {
+  Scratch scratch(FixtureLine(), FixtureTrain());
+  WriteBytes(scratch.dir.File("Prova_8-.txt"), JoinCrLf(FixtureTrain()));
+  WriteBytes(scratch.dir.File("Altra_linea.txt"), JoinCrLf(FixtureLine()));  // no train run
+  ToolRun run = RunScenario(scratch.dir.path(), "compila");
+  EXPECT_EQ(2, run.status);
+  EXPECT_NE(std::string::npos, run.out.find("più di una coppia di sorgenti")) << run.out;
+  EXPECT_NE(std::string::npos, run.out.find("Prova/7, Prova/8")) << run.out;
+  EXPECT_EQ(4u, FolderFiles(scratch.dir.path()).size());
+
+  run = RunScenario(scratch.dir.path(), "compila --treno 8");
+  EXPECT_EQ(0, run.status) << run.out;
+  EXPECT_EQ(1u, FolderFiles(scratch.dir.path()).count("Prova_8.sim"));
+  EXPECT_EQ(0u, FolderFiles(scratch.dir.path()).count("Prova_7.sim"));
+
+  run = RunScenario(scratch.dir.path(), "compila --linea Nessuna");
+  EXPECT_EQ(2, run.status);
+  EXPECT_NE(std::string::npos, run.out.find("nessuna coppia di sorgenti")) << run.out;
+
+  TempDir empty;
+  run = RunScenario(empty.path(), "compila");
+  EXPECT_EQ(2, run.status);
+  EXPECT_TRUE(FolderFiles(empty.path()).empty());
+}
+
+// The library on an in-memory disk, without the executable.
+TEST(RunCheck, WorksOnAnyFileSystem) {
+  FakeFileSystem disk;
+  Lines train = FixtureTrain();
+  Add(&train, {Signal(400)});
+  disk.files["/cartella/Prova_linea.txt"] = JoinCrLf(FixtureLine());
+  disk.files["/cartella/Prova_7-.txt"] = JoinCrLf(train);
+  CheckOptions options;
+  options.folder = "/cartella/";
+  options.linea = "Prova";
+  options.treno = "7";
+  options.json = true;
+  std::ostringstream out;
+  EXPECT_EQ(1, RunCheck(options, &disk, &out));
+  const json report = json::parse(out.str(), nullptr, false);
+  ASSERT_FALSE(report.is_discarded()) << out.str();
+  EXPECT_EQ("/cartella/Prova_7-.txt", report["problema"]["file"]);
+  EXPECT_EQ(JoinCrLf(FixtureLine()), disk.files["/cartella/Prova_linea.txt"]);
+  EXPECT_EQ(JoinCrLf(train), disk.files["/cartella/Prova_7-.txt"]);
+  EXPECT_EQ(5u, disk.files.size());
+  for (const std::string& op : disk.log) EXPECT_EQ(std::string::npos, op.find("remove")) << op;
+}
+
+}  // namespace
+}  // namespace scenario
