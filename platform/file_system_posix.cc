@@ -12,11 +12,10 @@
 #include <string_view>
 
 #include "platform/file_system.h"
+#include "platform/system_errors.h"
 
 namespace scenario {
 namespace {
-
-std::string ErrnoText(int error) { return strerror(error); }
 
 bool Fail(const char* what, const std::string& path, int error, std::string* err) {
   *err = std::string("impossibile ") + what + " il file " + path + ": " + ErrnoText(error);
@@ -147,6 +146,9 @@ bool NativePath(const std::string& utf8, std::filesystem::path* path) {
 }
 
 std::string Utf8Path(const std::filesystem::path& path) { return path.string(); }
+
+// Both categories carry errno values here.
+std::string ErrorCodeText(const std::error_code& ec) { return ErrnoText(ec.value()); }
 
 FileSystem* RealFileSystem() {
   static PosixFileSystem* fs = new PosixFileSystem;

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "platform/file_system.h"
+#include "platform/system_errors.h"
 #include "platform/win_text_internal.h"
 
 namespace scenario {
@@ -143,6 +144,11 @@ std::string Utf8Path(const std::filesystem::path& path) { return WideToUtf8(path
 FileSystem* RealFileSystem() {
   static WinFileSystem* fs = new WinFileSystem;
   return fs;
+}
+
+std::string ErrorCodeText(const std::error_code& ec) {
+  if (ec.category() == std::system_category()) return WindowsErrorText(static_cast<DWORD>(ec.value()));
+  return ErrnoText(ec.value());
 }
 
 }  // namespace scenario

@@ -7,6 +7,7 @@
 
 #include "model/file_names.h"
 #include "platform/file_system.h"
+#include "platform/system_errors.h"
 
 namespace scenario {
 namespace {
@@ -26,7 +27,7 @@ bool ListFiles(const std::string& folder, std::set<std::string>* names, std::str
   std::error_code ec;
   std::filesystem::directory_iterator it(path, ec);
   if (ec) {
-    *err = "impossibile leggere la cartella " + folder + ": " + ec.message();
+    *err = "impossibile leggere la cartella " + folder + ": " + ErrorCodeText(ec);
     return false;
   }
   for (const std::filesystem::directory_iterator end; it != end; it.increment(ec)) {
@@ -35,7 +36,7 @@ bool ListFiles(const std::string& folder, std::set<std::string>* names, std::str
     if (it->is_regular_file(type_ec)) names->insert(Utf8Path(it->path().filename()));
   }
   if (ec) {
-    *err = "impossibile leggere la cartella " + folder + ": " + ec.message();
+    *err = "impossibile leggere la cartella " + folder + ": " + ErrorCodeText(ec);
     return false;
   }
   return true;

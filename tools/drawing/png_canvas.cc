@@ -128,11 +128,25 @@ void ReleaseDrawingCaches() {
   FcFini();
 }
 
+namespace {
+
+// cairo's own texts are English; the tool speaks Italian.
+std::string CairoStatusText(cairo_status_t status) {
+  switch (status) {
+    case CAIRO_STATUS_NO_MEMORY: return "memoria insufficiente";
+    case CAIRO_STATUS_WRITE_ERROR: return "errore di scrittura";
+    case CAIRO_STATUS_INVALID_SIZE: return "dimensioni del disegno non valide";
+    default: return "errore di cairo n. " + std::to_string(static_cast<int>(status));
+  }
+}
+
+}  // namespace
+
 bool PngCanvas::Finish(std::string* png, std::string* err) {
   cairo_surface_flush(impl_->surface);
   png->clear();
   if (cairo_status(impl_->cr) != CAIRO_STATUS_SUCCESS) {
-    *err = std::string("cairo: ") + cairo_status_to_string(cairo_status(impl_->cr));
+    *err = "impossibile disegnare il PNG: " + CairoStatusText(cairo_status(impl_->cr));
     return false;
   }
   auto append = [](void* closure, const unsigned char* data, unsigned int length) {
@@ -141,7 +155,7 @@ bool PngCanvas::Finish(std::string* png, std::string* err) {
   };
   const cairo_status_t status = cairo_surface_write_to_png_stream(impl_->surface, append, png);
   if (status != CAIRO_STATUS_SUCCESS) {
-    *err = std::string("cairo non ha potuto scrivere il PNG: ") + cairo_status_to_string(status);
+    *err = "impossibile scrivere il PNG: " + CairoStatusText(status);
     return false;
   }
   return true;
