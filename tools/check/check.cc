@@ -1,5 +1,6 @@
 #include "tools/check/check.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <set>
@@ -12,6 +13,7 @@
 #include "model/track_model.h"
 #include "platform/file_system.h"
 #include "reader/field_reader.h"
+#include "tools/check/explain.h"
 #include "tools/check/report.h"
 #include "tools/common/compiled_files.h"
 #include "tools/common/overlay_file_system.h"
@@ -26,28 +28,39 @@ struct Sources {
   std::string line_name, train_name;  // display paths
 };
 
-// What the compile pass told: the silent overwrites in their order and the
-// last problem. Everything the report says about places comes from here.
+// What the compile pass told: the silent overwrites in their order, the
+// last problem, the stops for it, and the warnings about how the sources
+// are written. Everything the report says about places comes from here.
 class Collector : public CompileObserver {
  public:
   void OnOverwrite(const OverwriteEvent& event) override { overwrites_.push_back(event); }
   void OnProblem(const ProblemEvent& event) override { problem_ = event; }
+  void OnStop(const StopEvent& event) override { stops_.push_back(event); }
+  void OnWarning(const WarningEvent& event) override { warnings_.push_back(event); }
 
   const std::vector<OverwriteEvent>& overwrites() const { return overwrites_; }
   const std::optional<ProblemEvent>& problem() const { return problem_; }
+  const std::vector<StopEvent>& stops() const { return stops_; }
+  const std::vector<WarningEvent>& warnings() const { return warnings_; }
 
  private:
   std::vector<OverwriteEvent> overwrites_;
   std::optional<ProblemEvent> problem_;
+  std::vector<StopEvent> stops_;
+  std::vector<WarningEvent> warnings_;
 };
 
 // Turns what the compile pass told into a report.
-class ReportBuilder {
+class ReportBuilder : public SourcePlaces {
  public:
   ReportBuilder(const TrackModel& model, const Collector& collector, const Sources& sources)
       : model_(model), collector_(collector), sources_(sources) {}
 
-  Place PlaceOf(const SourceLocation& where) const {
+  const std::string* Bytes(SourceLocation::File file) const override {
+    return Bytes(SourceLocation{file, 0});
+  }
+
+  Place PlaceOf(const SourceLocation& where) const override {
     const std::string* bytes = Bytes(where);
     if (bytes == nullptr) return Place{};
     Place place;
@@ -58,14 +71,14 @@ class ReportBuilder {
   }
 
   // The keyword field of the record at `where`, UTF-8, without trailing blanks.
-  std::string KeywordAt(const SourceLocation& where) const {
+  std::string KeywordAt(const SourceLocation& where) const override {
     const std::string* bytes = Bytes(where);
     if (bytes == nullptr || where.offset >= bytes->size()) return "";
     FieldReader in(bytes->substr(where.offset));
     std::string keyword;
     if (!in.ReadText(&keyword)) return "";
     while (!keyword.empty() && keyword.back() == ' ') keyword.pop_back();
-    return Cp1252ToUtf8(keyword);
+    return ShowText(keyword);
   }
 
   // The problem numbered `code`, as the compile pass told it.
@@ -91,19 +104,40 @@ class ReportBuilder {
       o.dalla_compilazione = cell.by_post_pass;
       p.occupata.push_back(std::move(o));
     }
+    ExplainProblem(*told, collector_.warnings(), collector_.stops(), *this, &p);
     return p;
   }
 
-  // One warning per record and kind, in the order of the overwrites.
+  // One warning per record and kind of overwrite, and one per thing the
+  // readers swallowed; in the order of the sources (the line source first),
+  // a file's warnings about the whole file ahead of the others.
   std::vector<WarningReport> Warnings() const {
-    std::vector<WarningReport> out;
+    std::vector<std::pair<SourceLocation, WarningReport>> found;
     const std::vector<OverwriteEvent>& all = collector_.overwrites();
     for (size_t i = 0; i < all.size();) {
       size_t j = i + 1;
       while (j < all.size() && all[j].kind == all[i].kind && all[j].record == all[i].record) ++j;
-      out.push_back(Warning(i, j));
+      found.emplace_back(all[i].record, Warning(i, j));
       i = j;
     }
+    for (const WarningEvent& e : collector_.warnings()) {
+      // A train run without [generale] is told at the header that was
+      // probably meant, when there is one.
+      const SourceLocation at =
+          e.kind == SourceWarning::kNoGenerale && e.record.known() ? e.record : e.where;
+      found.emplace_back(at, ExplainWarning(e, *this));
+    }
+    auto rank = [](const SourceLocation& l) {
+      const int file = l.file == SourceLocation::File::kLine    ? 0
+                       : l.file == SourceLocation::File::kTrain ? 1
+                                                                : 2;
+      return std::pair<int, size_t>(file, l.whole_file() ? 0 : l.offset + 1);
+    };
+    std::stable_sort(found.begin(), found.end(), [&](const auto& a, const auto& b) {
+      return rank(a.first) < rank(b.first);
+    });
+    std::vector<WarningReport> out;
+    for (auto& [where, w] : found) out.push_back(std::move(w));
     return out;
   }
 
@@ -274,6 +308,9 @@ int RunCheck(const CheckOptions& options, FileSystem* disk, std::ostream* out) {
   }
   if (model.cod_errore != 0) report.problema = builder.Problem(model.cod_errore);
   report.esito = model.cod_errore != 0 ? kExitProblem : kExitOk;
+  // Warnings change nothing, unless the author asked for them to count.
+  report.rigoroso = options.rigoroso && !options.scrivi;
+  if (report.rigoroso && !report.avvisi.empty()) report.esito = kExitProblem;
   if (options.scrivi) {
     const std::vector<std::string> written = overlay.PendingPaths();
     if (!overlay.Commit(&err)) return fail(err);

@@ -23,6 +23,17 @@ std::string Prefix(const Place& place) {
   return (p.empty() ? std::string("scenario") : p) + ": ";
 }
 
+// Where the cause of a problem stands, when it has a place of its own: the
+// column on the problem's line, or its whole place.
+std::string CauseWhere(const ProblemReport& p) {
+  const Place& c = p.causa_place;
+  if (c.file.empty() || c.line <= 0) return "";
+  if (c.file == p.place.file && c.line == p.place.line) {
+    return " (colonna " + std::to_string(c.column) + ")";
+  }
+  return " (" + FormatPlace(c) + ")";
+}
+
 std::string DescribeOccupant(const Occupant& o) {
   return "la cella " + std::to_string(o.cella) + " (" + CellMetres(o.cella) + ") è occupata da " +
          DescribeTipo(o.tipo);
@@ -58,6 +69,7 @@ std::string FormatText(const CheckReport& r) {
     if (!p.significato.empty()) out += ": " + p.significato;
     if (p.pos_errore) out += "; pos_errore " + std::to_string(*p.pos_errore) + " m";
     for (const Occupant& o : p.occupata) out += "; " + DescribeOccupant(o);
+    if (!p.causa.empty()) out += "; " + p.causa + CauseWhere(p);
     out += "\n";
     for (const Occupant& o : p.occupata) {
       if (o.posto_da.file.empty()) continue;
@@ -70,6 +82,7 @@ std::string FormatText(const CheckReport& r) {
                DescribeTipo(o.tipo) + " nella cella " + std::to_string(o.cella) + "\n";
       }
     }
+    for (const Note& n : p.note) out += Prefix(n.place) + "nota: " + n.testo + "\n";
   }
   for (const WarningReport& w : r.avvisi) out += Prefix(w.place) + "avviso: " + w.testo + "\n";
   for (const std::string& e : r.errori) out += "scenario: errore: " + e + "\n";
@@ -78,8 +91,10 @@ std::string FormatText(const CheckReport& r) {
   if (r.esito == 2) {
     summary = "nessun file scritto";
   } else if (r.comando == "verifica") {
-    summary = r.esito == 0 ? "verifica senza problemi, nessun file scritto"
-                           : "verifica con un problema registrato, nessun file scritto";
+    summary = r.esito == 0  ? "verifica senza problemi, nessun file scritto"
+              : r.problema ? "verifica con un problema registrato, nessun file scritto"
+                           : "verifica senza problemi ma con avvisi (--rigoroso), nessun file "
+                             "scritto";
   } else {
     summary = (r.esito == 0 ? "scritti " : "scritti comunque, come dal costruttore: ") +
               Join(r.scritti, ", ");
@@ -122,6 +137,22 @@ std::string FormatJson(const CheckReport& r) {
       occupants.push_back(std::move(occupant));
     }
     problem["occupata"] = std::move(occupants);
+    if (p.causa.empty()) {
+      problem["causa"] = nullptr;
+    } else {
+      json cause = json::object();
+      cause["testo"] = p.causa;
+      AddPlace(p.causa_place, &cause);
+      problem["causa"] = std::move(cause);
+    }
+    json notes = json::array();
+    for (const Note& n : p.note) {
+      json note = json::object();
+      AddPlace(n.place, &note);
+      note["testo"] = n.testo;
+      notes.push_back(std::move(note));
+    }
+    problem["note"] = std::move(notes);
     j["problema"] = std::move(problem);
   } else {
     j["problema"] = nullptr;
@@ -131,7 +162,7 @@ std::string FormatJson(const CheckReport& r) {
     json warning = json::object();
     warning["genere"] = w.genere;
     AddPlace(w.place, &warning);
-    warning["record"] = w.record;
+    warning["record"] = w.record.empty() ? json(nullptr) : json(w.record);
     warning["celle"] = w.celle;
     warning["testo"] = w.testo;
     warnings.push_back(std::move(warning));

@@ -33,6 +33,14 @@ struct Occupant {
   bool dalla_compilazione = false;  // a code cell the compile pass added for that record
 };
 
+// Another place that goes with a problem: the route length a 15 was
+// measured against, the station before a 22, the signal where the reading
+// stopped for an earlier problem.
+struct Note {
+  Place place;
+  std::string testo;
+};
+
 struct ProblemReport {
   int32_t codice = 0;
   std::string significato;
@@ -40,12 +48,30 @@ struct ProblemReport {
   Place place;                        // the record that caused it
   std::string record;                 // its keyword, UTF-8
   std::vector<Occupant> occupata;     // the cells in the way, if any
+  std::string causa;                  // why, in words; "" when the meaning says it all
+  Place causa_place;                  // where the cause stands (a field), if it has a place
+  std::vector<Note> note;
 };
 
 // Kinds of silent overwrite, as named in the report.
 inline constexpr char kAvvisoStazione[] = "cella_di_stazione";
 inline constexpr char kAvvisoPreavviso[] = "preavviso";
 inline constexpr char kAvvisoGalleria[] = "galleria";
+// Kinds of warning about how a source is written.
+inline constexpr char kAvvisoVuoto[] = "file_vuoto";
+inline constexpr char kAvvisoSenzaGenerale[] = "senza_generale";
+inline constexpr char kAvvisoSenzaStazioni[] = "senza_stazioni";
+inline constexpr char kAvvisoSenzaSegnali[] = "senza_segnali";
+inline constexpr char kAvvisoPrimaDiGenerale[] = "prima_di_generale";
+inline constexpr char kAvvisoParolaSconosciuta[] = "parola_sconosciuta";
+inline constexpr char kAvvisoSezioneSconosciuta[] = "sezione_sconosciuta";
+inline constexpr char kAvvisoParolaNelTesto[] = "parola_chiave_nel_testo";
+inline constexpr char kAvvisoNonNumero[] = "non_numero";
+inline constexpr char kAvvisoCampoVuoto[] = "campo_vuoto";
+inline constexpr char kAvvisoCampiMancanti[] = "campi_dalla_riga_seguente";
+inline constexpr char kAvvisoCampiInPiu[] = "campi_in_piu";
+inline constexpr char kAvvisoTabulazione[] = "tabulazione";
+inline constexpr char kAvvisoUtf8[] = "utf8";
 
 struct WarningReport {
   std::string genere;  // one of the kAvviso* words
@@ -61,6 +87,7 @@ struct CheckReport {
   std::string linea, treno;
   std::string sorgente_linea, sorgente_treno;  // as the user names them
   int esito = 0;                               // the exit status
+  bool rigoroso = false;                       // verifica --rigoroso: warnings count
   std::optional<ProblemReport> problema;
   std::vector<WarningReport> avvisi;
   std::vector<std::string> errori;   // failures that stopped the run

@@ -151,6 +151,11 @@ int RunTool(int argc, const char* const* argv, FileSystem* disk, std::ostream* o
   CLI::App* verifica = app.add_subcommand(
       "verifica", "controlla le sorgenti come compila, senza scrivere alcun file");
   check_options(verifica, &verifica_options);
+  verifica->add_flag("--rigoroso", verifica_options.rigoroso,
+                     "esce con 1 anche quando ci sono solo avvisi");
+  verifica->footer(
+      "Esito: 0 senza problemi; 1 problema registrato (o avvisi, con --rigoroso);\n"
+      "2 le sorgenti non si possono compilare.");
 
   // mostra
   std::vector<std::string> mostra_files;
