@@ -28,6 +28,14 @@ class FileSystem {
 
   // Deletes the file. Returns false and fills *err when it cannot.
   virtual bool RemoveFile(const std::string& path, std::string* err) = 0;
+
+  // Makes the folder `path` and the folders above it that are missing; true
+  // when it is there afterwards. File systems without folders of their own
+  // refuse.
+  virtual bool CreateFolders(const std::string& path, std::string* err) {
+    *err = "impossibile creare la cartella " + path;
+    return false;
+  }
 };
 
 // The real file system of the machine; one per process is enough.

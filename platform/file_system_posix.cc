@@ -9,6 +9,7 @@
 
 #include <filesystem>
 #include <string>
+#include <system_error>
 #include <string_view>
 
 #include "platform/file_system.h"
@@ -135,6 +136,20 @@ class PosixFileSystem : public FileSystem {
   bool RemoveFile(const std::string& path, std::string* err) override {
     if (unlink(path.c_str()) != 0) return Fail("eliminare", path, errno, err);
     return true;
+  }
+
+  bool CreateFolders(const std::string& path, std::string* err) override {
+    std::filesystem::path native;
+    if (!NativePath(path, &native)) {
+      *err = "impossibile creare la cartella " + path + ": nome non valido";
+      return false;
+    }
+    std::error_code ec;
+    std::filesystem::create_directories(native, ec);
+    if (!ec && std::filesystem::is_directory(native, ec)) return true;
+    *err = "impossibile creare la cartella " + path + ": " +
+           (ec ? ErrorCodeText(ec) : std::string("esiste un file con questo nome"));
+    return false;
   }
 };
 

@@ -3,6 +3,7 @@
 // failed write leaves the previous content in place.
 #include <filesystem>
 #include <string>
+#include <system_error>
 #include <string_view>
 
 #include "platform/file_system.h"
@@ -127,6 +128,20 @@ class WinFileSystem : public FileSystem {
     if (!Utf8ToWide(path, &wide)) return Fail("eliminare", path, "nome non valido", err);
     if (!DeleteFileW(wide.c_str())) return FailCode("eliminare", path, GetLastError(), err);
     return true;
+  }
+
+  bool CreateFolders(const std::string& path, std::string* err) override {
+    std::filesystem::path native;
+    if (!NativePath(path, &native)) {
+      *err = "impossibile creare la cartella " + path + ": nome non valido";
+      return false;
+    }
+    std::error_code ec;
+    std::filesystem::create_directories(native, ec);
+    if (!ec && std::filesystem::is_directory(native, ec)) return true;
+    *err = "impossibile creare la cartella " + path + ": " +
+           (ec ? ErrorCodeText(ec) : std::string("esiste un file con questo nome"));
+    return false;
   }
 };
 

@@ -192,9 +192,9 @@ void SourceChecker::CheckRecord(std::span<const Field> fields) {
     const std::string_view text = Trim(keyword_);
     if (!known_ && !text.empty() && AtLineStart(kw.offset)) {
       const std::string lower = Cp1252ToLower(text);
+      // No record: the field is no keyword.
       WarningEvent e;
       e.where = record_;
-      e.record = record_;
       e.text = keyword_;
       if (lower.front() == '[' && lower.back() == ']') {
         const auto sections = file_ == SourceLocation::File::kLine ? LineSections() : TrainSections();

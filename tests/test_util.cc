@@ -42,6 +42,11 @@ bool FakeFileSystem::RemoveFile(const std::string& path, std::string* err) {
   return true;
 }
 
+bool FakeFileSystem::CreateFolders(const std::string& path, std::string* /*err*/) {
+  log.push_back("mkdir " + path);
+  return true;
+}
+
 std::string Hex(std::string_view bytes) {
   static const char kDigits[] = "0123456789ABCDEF";
   std::string out;

@@ -21,6 +21,8 @@ class FakeFileSystem : public FileSystem {
   bool ReadFile(const std::string& path, std::string* bytes, std::string* err) override;
   bool WriteFile(const std::string& path, std::string_view bytes, std::string* err) override;
   bool RemoveFile(const std::string& path, std::string* err) override;
+  // Folders are implicit in the paths: logged as "mkdir PATH" and made.
+  bool CreateFolders(const std::string& path, std::string* err) override;
 
   std::map<std::string, std::string> files;
   std::vector<std::string> log;

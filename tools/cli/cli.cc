@@ -48,13 +48,16 @@ void ItalianLabels(CLI::App* app) {
 
 }  // namespace
 
-int RunSorgenti(const std::string& folder_arg, bool sovrascrivi, FileSystem* disk,
-                std::ostream* out, std::ostream* err) {
+int RunSorgenti(const std::string& folder_arg, bool sovrascrivi, const std::string& linea,
+                const std::string& treno, FileSystem* disk, std::ostream* out,
+                std::ostream* err) {
   const std::string folder = CleanFolder(folder_arg);
   OverlayFileSystem overlay(disk);
   TrackModel model(&overlay, folder);
-  model.linea = kLineaPredefinita;
-  model.treno = kTrenoPredefinito;
+  model.linea = linea;
+  model.treno = treno;
+  std::string why;
+  if (!CheckScenarioName(model.linea, model.treno, &why)) return Failure(err, why);
   const std::string names[] = {model.LineSourceName(), model.TrainSourceName()};
   if (!sovrascrivi) {
     for (const std::string& name : names) {
@@ -67,7 +70,7 @@ int RunSorgenti(const std::string& folder_arg, bool sovrascrivi, FileSystem* dis
   model.dati_linea();
   if (!model.halted()) model.dati_treno();
   if (model.halted()) return Failure(err, model.halt().message + "; nessun file scritto");
-  std::string why;
+  if (!disk->CreateFolders(folder, &why)) return Failure(err, why + "; nessun file scritto");
   if (!overlay.Commit(&why)) return Failure(err, why + "; nessun file scritto");
   *out << "scenario: scritti " << DisplayPath(folder, names[0]) << ", "
        << DisplayPath(folder, names[1]) << "\n";
@@ -129,6 +132,12 @@ int RunTool(int argc, const char* const* argv, FileSystem* disk, std::ostream* o
   sorgenti->add_option("cartella", sorgenti_folder,
                        "cartella di destinazione (predefinita: quella corrente)");
   sorgenti->add_flag("--sovrascrivi", sovrascrivi, "sostituisce sorgenti già presenti");
+  std::string sorgenti_linea = kLineaPredefinita, sorgenti_treno = kTrenoPredefinito;
+  sorgenti->add_option("--linea", sorgenti_linea,
+                       "nome della linea dei file scritti (predefinito: Vescolara)");
+  sorgenti->add_option("--treno", sorgenti_treno,
+                       "numero del treno dei file scritti (predefinito: 631)");
+  sorgenti->footer("La cartella viene creata se manca. Il contenuto è sempre quello predefinito.");
 
   // compila and verifica share their options.
   CheckOptions compila_options, verifica_options;
@@ -205,7 +214,10 @@ int RunTool(int argc, const char* const* argv, FileSystem* disk, std::ostream* o
     return code == 0 ? kExitOk : kExitFatal;
   }
 
-  if (sorgenti->parsed()) return RunSorgenti(sorgenti_folder, sovrascrivi, disk, out, err);
+  if (sorgenti->parsed()) {
+    return RunSorgenti(sorgenti_folder, sovrascrivi, sorgenti_linea, sorgenti_treno, disk, out,
+                       err);
+  }
   if (compila->parsed()) return RunCheck(compila_options, disk, out);
   if (verifica->parsed()) return RunCheck(verifica_options, disk, out);
   if (mostra->parsed()) {

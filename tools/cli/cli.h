@@ -26,9 +26,11 @@ int RunTool(int argc, const char* const* argv, FileSystem* disk, std::ostream* o
             std::ostream* err);
 
 // `sorgenti`: writes the built-in line and train-run sources into `folder`
-// with the builder's own writers. Refuses to replace existing sources unless
-// `sovrascrivi`. Both files or neither.
-int RunSorgenti(const std::string& folder, bool sovrascrivi, FileSystem* disk, std::ostream* out,
+// with the builder's own writers, named after `linea` and `treno`, making
+// the folder when it is missing. Refuses to
+// replace existing sources unless `sovrascrivi`. Both files or neither.
+int RunSorgenti(const std::string& folder, bool sovrascrivi, const std::string& linea,
+                const std::string& treno, FileSystem* disk, std::ostream* out,
                 std::ostream* err);
 
 // `disegna`: draws the compiled scenario of `folder` into `output` (SVG or

@@ -30,6 +30,12 @@ class OverlayFileSystem : public FileSystem {
   // Fails like a real removal when the file does not exist.
   bool RemoveFile(const std::string& path, std::string* err) override;
 
+  // Makes the folders on the disk below at once: a folder holds nothing to
+  // take back.
+  bool CreateFolders(const std::string& path, std::string* err) override {
+    return base_->CreateFolders(path, err);
+  }
+
   // Paths that Commit() must never write (the user's source files).
   void Protect(const std::string& path) { protected_.insert(path); }
 

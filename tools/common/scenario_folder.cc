@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "model/file_names.h"
+#include "model/text_encoding.h"
 #include "platform/file_system.h"
 #include "platform/system_errors.h"
 
@@ -121,6 +122,38 @@ bool ChooseScenario(const std::vector<ScenarioName>& found, const std::string& l
         std::string(several) + " in " + folder + ": " + list + "; scegliere con --linea e --treno";
   }
   return false;
+}
+
+bool CheckScenarioName(const std::string& linea, const std::string& treno, std::string* err) {
+  const struct {
+    const char* what;
+    const std::string& name;
+  } kNames[] = {{"il nome della linea", linea}, {"il numero del treno", treno}};
+  for (const auto& n : kNames) {
+    std::string cp1252;
+    if (n.name.empty()) {
+      *err = std::string(n.what) + " è vuoto";
+    } else if (n.name == "." || n.name == "..") {
+      *err = std::string(n.what) + " non può essere \"" + n.name + "\"";
+    } else if (n.name.find_first_of("/\\:*?\"<>|") != std::string::npos ||
+               std::any_of(n.name.begin(), n.name.end(),
+                           [](char c) { return static_cast<unsigned char>(c) < 0x20; })) {
+      *err = std::string(n.what) + " \"" + n.name +
+             "\" contiene un carattere che un nome di file non può avere (/ \\ : * ? \" < > |)";
+    } else if (!Utf8ToCp1252(n.name, &cp1252)) {
+      *err = std::string(n.what) + " \"" + n.name +
+             "\" contiene caratteri che Windows-1252 non ha";
+    } else {
+      continue;
+    }
+    return false;
+  }
+  if (Cp1252ToLower(treno) == "linea") {
+    *err = "il numero del treno non può essere \"linea\": il file del binario sarebbe il file "
+           "della linea";
+    return false;
+  }
+  return true;
 }
 
 std::string DisplayPath(const std::string& folder, const std::string& name) {

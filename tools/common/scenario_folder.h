@@ -34,6 +34,12 @@ bool ChooseScenario(const std::vector<ScenarioName>& found, const std::string& l
                     const std::string& treno, const std::string& folder, const char* none,
                     const char* several, ScenarioName* chosen, std::string* err);
 
+// True when `linea` and `treno` can name the files of a scenario: not
+// empty, no folder separator or character a file name may not hold, text
+// the compiled files can store (Windows-1252), and no train "linea", whose
+// track file would be the line file. False with the reason in *err.
+bool CheckScenarioName(const std::string& linea, const std::string& treno, std::string* err);
+
 // `folder` + separator + `name`, or `name` alone when folder is "" or ".".
 std::string DisplayPath(const std::string& folder, const std::string& name);
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 
 #include "model/track_model.h"
 #include "tests/tools/tool_test_util.h"
@@ -63,9 +64,54 @@ TEST(Cli, SorgentiKeepsTheUsersEdits) {
   EXPECT_EQ(0, run.status) << run.err;
   EXPECT_EQ(0u, ReadBytes(dir.File("Vescolara_631-.txt")).rfind("[generale]\r\n", 0));
 
-  run = RunScenario(dir.path(), "sorgenti manca");
+  // A folder that cannot be made (a file stands in its way) writes nothing
+  // and says why.
+  WriteBytes(dir.File("manca"), "un file");
+  run = RunScenario(dir.path(), "sorgenti manca/sotto");
   EXPECT_EQ(2, run.status);
-  EXPECT_NE(std::string::npos, run.err.find("manca/Vescolara_linea.txt")) << run.err;
+  EXPECT_NE(std::string::npos, run.err.find("impossibile creare la cartella manca/sotto"))
+      << run.err;
+  EXPECT_FALSE(std::filesystem::exists(dir.File("manca/sotto")));
+}
+
+// The folder is made when it is missing; --linea and --treno name the pair.
+TEST(Cli, SorgentiUnderNewNamesMakesTheFolder) {
+  TempDir dir;
+  ToolRun run = RunScenario(dir.path(), "sorgenti nuova/linea --linea Prova --treno 7");
+  ASSERT_EQ(0, run.status) << run.err;
+  EXPECT_EQ("scenario: scritti nuova/linea/Prova_linea.txt, nuova/linea/Prova_7-.txt\n", run.out);
+  const std::map<std::string, std::string> files = FolderFiles(dir.File("nuova/linea"));
+  ASSERT_EQ(2u, files.size());
+  // The content is the built-in one, under the new names.
+  FakeFileSystem fs;
+  TrackModel model(&fs, kTestFolder);
+  model.linea = kLineaPredefinita;
+  model.treno = kTrenoPredefinito;
+  model.dati_linea();
+  model.dati_treno();
+  EXPECT_EQ(fs.files[model.FullName("Vescolara_linea.txt")], files.at("Prova_linea.txt"));
+  EXPECT_EQ(fs.files[model.FullName("Vescolara_631-.txt")], files.at("Prova_7-.txt"));
+  // ... and they compile as the pair Prova/7.
+  run = RunScenario(dir.path(), "verifica nuova/linea");
+  EXPECT_EQ(0, run.status) << run.out;
+
+  struct Bad {
+    const char* args;
+    const char* message;
+  };
+  const Bad kBad[] = {
+      {"--linea a/b", "il nome della linea \"a/b\" contiene un carattere"},
+      {"--treno '7?'", "il numero del treno \"7?\" contiene un carattere"},
+      {"--linea ''", "il nome della linea è vuoto"},
+      {"--treno LINEA", "il numero del treno non può essere \"linea\""},
+      {"--linea \u0141odz", "contiene caratteri che Windows-1252 non ha"},
+  };
+  for (const Bad& b : kBad) {
+    run = RunScenario(dir.path(), std::string("sorgenti altra ") + b.args);
+    EXPECT_EQ(2, run.status) << b.args;
+    EXPECT_NE(std::string::npos, run.err.find(b.message)) << b.args << ": " << run.err;
+    EXPECT_FALSE(std::filesystem::exists(dir.File("altra"))) << b.args;
+  }
 }
 
 TEST(Cli, EveryCommandHasHelp) {
