@@ -137,10 +137,12 @@ class WinFileSystem : public FileSystem {
       return false;
     }
     std::error_code ec;
-    std::filesystem::create_directories(native, ec);
-    if (!ec && std::filesystem::is_directory(native, ec)) return true;
+    const bool in_the_way = std::filesystem::exists(native, ec) &&
+                            !std::filesystem::is_directory(native, ec);
+    if (!in_the_way) std::filesystem::create_directories(native, ec);
+    if (!in_the_way && !ec && std::filesystem::is_directory(native, ec)) return true;
     *err = "impossibile creare la cartella " + path + ": " +
-           (ec ? ErrorCodeText(ec) : std::string("esiste un file con questo nome"));
+           (ec && !in_the_way ? ErrorCodeText(ec) : std::string("esiste un file con questo nome"));
     return false;
   }
 };

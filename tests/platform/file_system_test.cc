@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/file_system.h"
+#include "platform/system_errors.h"
 #include "test_util.h"
 
 namespace scenario {
@@ -132,7 +133,7 @@ TEST(RealFileSystemWrite, FolderOfThatNameFails) {
   WriteBytes(path + "/inside", "kept");
   std::string err;
   EXPECT_FALSE(RealFileSystem()->WriteFile(path, "new", &err));
-  EXPECT_EQ("impossibile scrivere il file " + path + ": " + strerror(EISDIR), err);
+  EXPECT_EQ("impossibile scrivere il file " + path + ": " + "è una cartella", err);
   EXPECT_TRUE(std::filesystem::is_directory(path));
   EXPECT_EQ("kept", ReadBytes(path + "/inside"));
   EXPECT_EQ(std::set<std::string>{"Vescolara_linea.dat"}, Listing(dir.path()));
@@ -143,7 +144,7 @@ TEST(RealFileSystemWrite, MissingFolderFails) {
   const std::string path = dir.File("non_esiste/file.txt");
   std::string err;
   EXPECT_FALSE(RealFileSystem()->WriteFile(path, "new", &err));
-  EXPECT_EQ("impossibile scrivere il file " + path + ": " + strerror(ENOENT), err);
+  EXPECT_EQ("impossibile scrivere il file " + path + ": file o cartella inesistente", err);
   EXPECT_TRUE(Listing(dir.path()).empty());
 }
 
@@ -175,7 +176,7 @@ TEST(RealFileSystemWrite, NoPermissionLeavesEverythingAsItWas) {
 
     WriteResult r = WriteInChild(BecomeNobody, path, "nuovo contenuto, più lungo del vecchio\r\n");
     EXPECT_FALSE(r.ok);
-    EXPECT_EQ("impossibile scrivere il file " + path + ": " + strerror(EACCES), r.err);
+    EXPECT_EQ("impossibile scrivere il file " + path + ": " + "permesso negato", r.err);
     if (c.file_mode) {
       EXPECT_EQ(kOld, ReadBytes(path));
       EXPECT_EQ(std::set<std::string>{"Vescolara_631_note.txt"}, Listing(dir.path()));
@@ -198,7 +199,7 @@ TEST(RealFileSystemWrite, FailurePartWayKeepsPreviousFile) {
   };
   WriteResult r = WriteInChild(limit_size, path, std::string(100000, 'n'));
   EXPECT_FALSE(r.ok);
-  EXPECT_EQ("impossibile scrivere il file " + path + ": " + strerror(EFBIG), r.err);
+  EXPECT_EQ("impossibile scrivere il file " + path + ": " + "file troppo grande", r.err);
   EXPECT_EQ(kOld, ReadBytes(path));
   EXPECT_EQ(std::set<std::string>{"Vescolara_631.sim"}, Listing(dir.path()));
 }
@@ -219,14 +220,15 @@ TEST(RealFileSystemRead, FailuresNameTheFile) {
   std::filesystem::create_directory(dir.File("cartella"));
   struct Case {
     std::string path;
-    int error;
+    const char* error;
   };
-  const Case kCases[] = {{dir.File("manca.txt"), ENOENT}, {dir.File("cartella"), EISDIR}};
+  const Case kCases[] = {{dir.File("manca.txt"), "file o cartella inesistente"},
+                         {dir.File("cartella"), "è una cartella"}};
   for (const Case& c : kCases) {
     std::string bytes = "unchanged";
     std::string err;
     EXPECT_FALSE(RealFileSystem()->ReadFile(c.path, &bytes, &err));
-    EXPECT_EQ("impossibile leggere il file " + c.path + ": " + strerror(c.error), err);
+    EXPECT_EQ("impossibile leggere il file " + c.path + ": " + c.error, err);
     EXPECT_EQ("unchanged", bytes);
   }
 }
@@ -249,7 +251,41 @@ TEST(RealFileSystem, RemoveFile) {
 
   EXPECT_FALSE(RealFileSystem()->RemoveFile(dir.File("Vescolara_linea.txt"), &err));
   EXPECT_EQ("impossibile eliminare il file " + dir.File("Vescolara_linea.txt") + ": " +
-                strerror(ENOENT),
+                "file o cartella inesistente",
+            err);
+}
+
+// The system's errors read in Italian whatever the machine's language: the
+// common ones in words, the others by number.
+TEST(SystemErrors, ItalianWords) {
+  struct Case {
+    int error;
+    std::string text;
+  };
+  const Case kCases[] = {{ENOENT, "file o cartella inesistente"},
+                         {EACCES, "permesso negato"},
+                         {ENOSPC, "spazio esaurito sul disco"},
+                         {EROFS, "file system in sola lettura"},
+                         {ENOTDIR, "una parte del percorso non è una cartella"},
+                         {EDOM, "errore di sistema n. " + std::to_string(EDOM)}};
+  for (const Case& c : kCases) EXPECT_EQ(c.text, ErrnoText(c.error)) << c.error;
+  EXPECT_EQ("permesso negato", ErrorCodeText(std::make_error_code(std::errc::permission_denied)));
+}
+
+TEST(RealFileSystem, CreateFoldersMakesTheWholePath) {
+  TempDir dir;
+  std::string err;
+  ASSERT_TRUE(RealFileSystem()->CreateFolders(dir.File("a/b/c"), &err)) << err;
+  EXPECT_TRUE(std::filesystem::is_directory(dir.File("a/b/c")));
+  EXPECT_TRUE(RealFileSystem()->CreateFolders(dir.File("a/b"), &err)) << err;  // already there
+  WriteBytes(dir.File("file"), "x");
+  EXPECT_FALSE(RealFileSystem()->CreateFolders(dir.File("file"), &err));
+  EXPECT_EQ("impossibile creare la cartella " + dir.File("file") + ": esiste un file con questo "
+            "nome",
+            err);
+  EXPECT_FALSE(RealFileSystem()->CreateFolders(dir.File("file/sotto"), &err));
+  EXPECT_EQ("impossibile creare la cartella " + dir.File("file/sotto") +
+                ": una parte del percorso non è una cartella",
             err);
 }
 

@@ -10,6 +10,7 @@
 #include "model/track_model.h"
 #include "platform/file_system.h"
 #include "tools/check/check.h"
+#include "tools/cli/parse_errors.h"
 #include "tools/common/compiled_files.h"
 #include "tools/common/overlay_file_system.h"
 #include "tools/common/scenario_folder.h"
@@ -204,14 +205,21 @@ int RunTool(int argc, const char* const* argv, FileSystem* disk, std::ostream* o
   }
 
   // CLI11 reports parse errors, --help and --version by exceptions of its
-  // own; they end here.
+  // own; they end here. Its English words are replaced by ours.
   try {
     app.parse(argc, argv);
-  } catch (const CLI::ParseError& e) {
-    const int code = app.exit(e, *out, *err);
+  } catch (const CLI::Success& e) {
+    app.exit(e, *out, *err);
     out->flush();
-    err->flush();
-    return code == 0 ? kExitOk : kExitFatal;
+    return kExitOk;
+  } catch (const CLI::ParseError& e) {
+    const std::vector<std::string> args(argv + std::min(argc, 1), argv + argc);
+    const std::vector<std::string> commands = {"sorgenti", "compila", "verifica", "mostra",
+                                               "disegna"};
+    const bool json = std::find(args.begin(), args.end(), "--json") != args.end();
+    PrintUsageError(ParseErrorText(e, args, commands), CommandOf(args, commands), json, out,
+                    err);
+    return kExitFatal;
   }
 
   if (sorgenti->parsed()) {

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <map>
+#include <nlohmann/json.hpp>
 
 #include "model/track_model.h"
 #include "tests/tools/tool_test_util.h"
@@ -147,6 +148,70 @@ TEST(Cli, UsageErrorsFailWithoutWriting) {
     const ToolRun run = RunScenario(dir.path(), args);
     EXPECT_EQ(2, run.status) << args;
     EXPECT_FALSE(run.err.empty()) << args;
+  }
+  EXPECT_TRUE(FolderFiles(dir.path()).empty());
+}
+
+// What is wrong with a command line, in the tool's words: one line on the
+// standard error, or with --json one JSON object on the standard output.
+TEST(Cli, UsageErrorsAreItalian) {
+  struct Case {
+    const char* args;
+    const char* error;  // the whole line on the standard error
+  };
+  const Case kCases[] = {
+      {"", "manca il comando (sorgenti, compila, verifica, mostra, disegna) (vedere \"scenario "
+           "--help\")"},
+      {"rompi", "comando sconosciuto: rompi (comandi: sorgenti, compila, verifica, mostra, "
+                "disegna) (vedere \"scenario --help\")"},
+      {"--rompi", "opzione sconosciuta: --rompi (comandi: sorgenti, compila, verifica, mostra, "
+                  "disegna) (vedere \"scenario --help\")"},
+      {"compila --nessuna", "opzione sconosciuta: --nessuna (vedere \"scenario compila --help\")"},
+      {"compila a b c", "argomenti inattesi: b c (vedere \"scenario compila --help\")"},
+      {"sorgenti a b --x",
+       "opzione sconosciuta: --x; argomento inatteso: b (vedere \"scenario sorgenti --help\")"},
+      {"mostra", "manca l'argomento file (vedere \"scenario mostra --help\")"},
+      {"mostra --da x f.dat",
+       "valore non valido per --da: x (serve un numero intero) (vedere \"scenario mostra "
+       "--help\")"},
+      {"mostra --formato altro f.dat",
+       "valore non ammesso per --formato: altro (ammessi: binario, corsa, linea) (vedere "
+       "\"scenario mostra --help\")"},
+      {"verifica --linea", "manca il valore di --linea (vedere \"scenario verifica --help\")"},
+  };
+  TempDir dir;
+  for (const Case& c : kCases) {
+    const ToolRun run = RunScenario(dir.path(), c.args);
+    EXPECT_EQ(2, run.status) << c.args;
+    EXPECT_EQ("", run.out) << c.args;
+    EXPECT_EQ("scenario: errore: " + std::string(c.error) + "\n", run.err) << c.args;
+  }
+  struct JsonCase {
+    const char* args;
+    const char* comando;  // nullptr: none
+    const char* error;
+  };
+  const JsonCase kJson[] = {
+      {"--json", nullptr, "manca il comando (sorgenti, compila, verifica, mostra, disegna)"},
+      {"verifica --json --nessuna", "verifica", "opzione sconosciuta: --nessuna"},
+      {"compila --json a b", "compila", "argomento inatteso: b"},
+      {"disegna --json", "disegna", "opzione sconosciuta: --json"},
+      {"mostra --json --da x f.dat", "mostra", "valore non valido per --da: x (serve un numero "
+                                               "intero)"},
+  };
+  for (const JsonCase& c : kJson) {
+    const ToolRun run = RunScenario(dir.path(), c.args);
+    EXPECT_EQ(2, run.status) << c.args;
+    EXPECT_EQ("", run.err) << c.args;
+    const nlohmann::json j = nlohmann::json::parse(run.out, nullptr, false);
+    ASSERT_FALSE(j.is_discarded()) << c.args << ": " << run.out;
+    if (c.comando == nullptr) {
+      EXPECT_TRUE(j["comando"].is_null()) << c.args;
+    } else {
+      EXPECT_EQ(c.comando, j["comando"]) << c.args;
+    }
+    EXPECT_EQ(2, j["esito"]) << c.args;
+    EXPECT_EQ(nlohmann::json::array({c.error}), j["errori"]) << c.args;
   }
   EXPECT_TRUE(FolderFiles(dir.path()).empty());
 }
