@@ -181,6 +181,8 @@ int RunTool(int argc, const char* const* argv, FileSystem* disk, std::ostream* o
   mostra->add_option("--formato", formato, "binario, corsa o linea, se il nome non lo dice")
       ->check(CLI::IsMember({"binario", "corsa", "linea"}));
   mostra->add_flag("--json", mostra_options.json, "stampa un oggetto JSON");
+  mostra->add_flag("--unita", mostra_options.unita,
+                   "valori anche nelle loro unità: km, km/h, \u2030 (per mille), hh:mm:ss");
 
   // disegna
   std::string disegna_folder = ".", disegna_output, disegna_linea, disegna_treno;

@@ -46,18 +46,42 @@ const char* KindName(PlanKind kind) {
   return "";
 }
 
-json CellaJson(int64_t index, const cella& c) {
-  return {{"cella", index},         {"metro", CellPosition(index)},
-          {"tipo", c.tipo},         {"tipo_nome", TipoName(c.tipo)},
-          {"valore", c.valore},     {"valore2", c.valore2},
-          {"valore3", c.valore3},   {"valore4", c.valore4},
-          {"tempo", c.tempo},       {"preavviso", c.preavviso},
-          {"montagna", c.montagna}, {"velocita", c.velocita},
-          {"pendenza", c.pendenza}, {"aderenza", c.aderenza}};
+// The slots whose inizio and fine are positions: stations (1 to 80), the
+// kilometre ranges (81 to 83) and the signal repetition (86); slot 84 holds
+// the route length in fine.
+bool SlotHasPositions(int64_t slot) { return slot <= 83 || slot == 86; }
+bool SlotIsStation(int64_t slot) { return slot >= 1 && slot <= 80; }
+
+// The cell values that are speeds: a restriction's speed, and the s and d
+// speeds an indicator board packs into each of valore to valore3.
+bool HasSpeedValue(uint8_t tipo) {
+  return tipo == kTipoFineRall || tipo == kTipoInizioRall || tipo == kTipoAvvisoRall;
 }
 
-json VoceJson(int64_t index, const voce& v) {
-  return {{"voce", index},
+std::string IndicatorKmh(int16_t packed) {
+  const IndicatorSpeeds s = UnpackIndicatorSpeeds(packed);
+  return std::to_string(s.s_side) + "/" + std::to_string(s.d_side) + " km/h";
+}
+
+json CellaJson(int64_t index, const cella& c, bool unita) {
+  json j = {{"cella", index},         {"metro", CellPosition(index)},
+            {"tipo", c.tipo},         {"tipo_nome", TipoName(c.tipo)},
+            {"valore", c.valore},     {"valore2", c.valore2},
+            {"valore3", c.valore3},   {"valore4", c.valore4},
+            {"tempo", c.tempo},       {"preavviso", c.preavviso},
+            {"montagna", c.montagna}, {"velocita", c.velocita},
+            {"pendenza", c.pendenza}, {"aderenza", c.aderenza}};
+  if (unita) {
+    j["km"] = FormatKm(CellPosition(index));
+    j["velocita_km_h"] = SpeedOf(c.velocita);
+    j["pendenza_per_mille"] = GradientOf(c.pendenza);
+    if (HasSpeedValue(c.tipo)) j["valore_km_h"] = c.valore;
+  }
+  return j;
+}
+
+json VoceJson(int64_t index, const voce& v, bool unita) {
+  json j = {{"voce", index},
           {"tipo", v.tipo},
           {"inizio", v.inizio},
           {"fine", v.fine},
@@ -74,17 +98,31 @@ json VoceJson(int64_t index, const voce& v) {
           {"dato9", v.dato9},
           {"dato10", v.dato10},
           {"orario", v.orario}};
+  if (unita) {
+    if (SlotHasPositions(index)) {
+      j["inizio_km"] = FormatKm(v.inizio);
+      j["fine_km"] = FormatKm(v.fine);
+    }
+    if (SlotIsStation(index)) {
+      j["posizione_km"] = FormatKm(v.posizione);
+      j["orario_hms"] = FormatHms(v.orario);
+    }
+    if (index == 84) j["fine_km"] = FormatKm(v.fine);
+  }
+  return j;
 }
 
-json PlanJson(int64_t metre, const std::array<PlanNumber, 2>& point) {
+json PlanJson(int64_t metre, const std::array<PlanNumber, 2>& point, bool unita) {
   auto value = [](const PlanNumber& p) {
     return p.kind == PlanKind::kEmpty ? json(nullptr) : json(p.value);
   };
-  return {{"metro", metre},
-          {"x", value(point[0])},
-          {"y", value(point[1])},
-          {"x_tipo", KindName(point[0].kind)},
-          {"y_tipo", KindName(point[1].kind)}};
+  json j = {{"metro", metre},
+            {"x", value(point[0])},
+            {"y", value(point[1])},
+            {"x_tipo", KindName(point[0].kind)},
+            {"y_tipo", KindName(point[1].kind)}};
+  if (unita) j["km"] = FormatKm(metre);
+  return j;
 }
 
 // The records [first, last] of a table of `size` records, clipped.
@@ -104,30 +142,64 @@ std::string FormatDouble(double v) {
   return out;
 }
 
-std::string FormatCella(int64_t index, const cella& c) {
-  return "cella " + std::to_string(index) + " metro " + std::to_string(CellPosition(index)) +
-         ": tipo " + std::to_string(c.tipo) + " (" +
-         (TipoName(c.tipo)[0] ? TipoName(c.tipo) : "sconosciuto") + "), valore " +
-         std::to_string(c.valore) + ", valore2 " + std::to_string(c.valore2) + ", valore3 " +
-         std::to_string(c.valore3) + ", valore4 " + std::to_string(c.valore4) + ", tempo " +
-         std::to_string(c.tempo) + ", preavviso " + std::to_string(c.preavviso) + ", montagna " +
-         std::to_string(c.montagna) + ", velocita " + std::to_string(c.velocita) + ", pendenza " +
-         std::to_string(c.pendenza) + ", aderenza " + std::to_string(c.aderenza);
+std::string FormatKm(int64_t metres) {
+  const int64_t m = metres < 0 ? -metres : metres;
+  std::string rest = std::to_string(m % 1000);
+  rest.insert(0, 3 - rest.size(), '0');
+  return (metres < 0 ? "-" : "") + std::to_string(m / 1000) + "+" + rest;
 }
 
-std::string FormatVoce(int64_t index, const voce& v) {
+std::string FormatHms(int64_t seconds) {
+  const int64_t s = seconds < 0 ? -seconds : seconds;
+  auto two = [](int64_t v) { return (v < 10 ? "0" : "") + std::to_string(v); };
+  return (seconds < 0 ? "-" : "") + two(s / 3600) + ":" + two(s / 60 % 60) + ":" + two(s % 60);
+}
+
+std::string FormatCella(int64_t index, const cella& c, bool unita) {
+  const bool speed = unita && HasSpeedValue(c.tipo);
+  const bool board = unita && c.tipo == kTipoIndicatore;
+  auto packed = [&](int16_t v) { return board ? IndicatorKmh(v) : std::to_string(v); };
+  return "cella " + std::to_string(index) +
+         (unita ? " km " + FormatKm(CellPosition(index))
+                : " metro " + std::to_string(CellPosition(index))) +
+         ": tipo " + std::to_string(c.tipo) + " (" +
+         (TipoName(c.tipo)[0] ? TipoName(c.tipo) : "sconosciuto") + "), valore " +
+         (speed ? std::to_string(c.valore) + " km/h" : packed(c.valore)) + ", valore2 " +
+         packed(c.valore2) + ", valore3 " + packed(c.valore3) + ", valore4 " +
+         std::to_string(c.valore4) + ", tempo " + std::to_string(c.tempo) + ", preavviso " +
+         std::to_string(c.preavviso) + ", montagna " + std::to_string(c.montagna) +
+         ", velocita " +
+         (unita ? std::to_string(SpeedOf(c.velocita)) + " km/h" : std::to_string(c.velocita)) +
+         ", pendenza " +
+         (unita ? std::to_string(GradientOf(c.pendenza)) + " \u2030"
+                : std::to_string(c.pendenza)) +
+         ", aderenza " + std::to_string(c.aderenza);
+}
+
+std::string FormatVoce(int64_t index, const voce& v, bool unita) {
+  auto position = [&](int32_t value, bool is_position) {
+    return unita && is_position ? "km " + FormatKm(value) : std::to_string(value);
+  };
+  const bool positions = SlotHasPositions(index), station = SlotIsStation(index);
   return "voce " + std::to_string(index) + ": tipo " + std::to_string(v.tipo) + ", inizio " +
-         std::to_string(v.inizio) + ", fine " + std::to_string(v.fine) + ", posizione " +
-         std::to_string(v.posizione) + ", dato1 " + std::to_string(v.dato1) + ", nome " +
+         (unita && index == 84 ? std::to_string(v.inizio) + " %" : position(v.inizio, positions)) +
+         ", fine " + position(v.fine, positions || index == 84) + ", posizione " +
+         position(v.posizione, station) + ", dato1 " + std::to_string(v.dato1) + ", nome " +
          Quoted(Cp1252ToUtf8(v.nome)) + ", dato2 " + std::to_string(v.dato2) + ", dato3 " +
          std::to_string(v.dato3) + ", dato4 " + std::to_string(v.dato4) + ", dato5 " +
          std::to_string(v.dato5) + ", dato6 " + std::to_string(v.dato6) + ", dato7 " +
          std::to_string(v.dato7) + ", dato8 " + std::to_string(v.dato8) + ", dato9 " +
          std::to_string(v.dato9) + ", dato10 " + std::to_string(v.dato10) + ", orario " +
-         std::to_string(v.orario);
+         (unita && station ? FormatHms(v.orario) : std::to_string(v.orario));
 }
 
-std::string FormatPlanPoint(int64_t metre, const std::array<PlanNumber, 2>& point) {
+std::string FormatPlanPoint(int64_t metre, const std::array<PlanNumber, 2>& point, bool unita) {
+  if (unita) {
+    auto with_unit = [](const PlanNumber& p) {
+      return p.kind == PlanKind::kEmpty ? Number(p) : Number(p) + " m";
+    };
+    return "km " + FormatKm(metre) + ": x " + with_unit(point[0]) + ", y " + with_unit(point[1]);
+  }
   return "metro " + std::to_string(metre) + ": x " + Number(point[0]) + ", y " + Number(point[1]);
 }
 
@@ -164,9 +236,9 @@ int RunShow(const std::vector<std::string>& files, const ShowOptions& options, F
         Range(options, celle.size(), &first, &last);
         for (int64_t k = first; k <= last; ++k) {
           if (options.json) {
-            records.push_back(CellaJson(k, celle[k]));
+            records.push_back(CellaJson(k, celle[k], options.unita));
           } else {
-            text += FormatCella(k, celle[k]) + "\n";
+            text += FormatCella(k, celle[k], options.unita) + "\n";
           }
         }
         break;
@@ -177,9 +249,9 @@ int RunShow(const std::vector<std::string>& files, const ShowOptions& options, F
         Range(options, tabella.size(), &first, &last);
         for (int64_t k = first; k <= last; ++k) {
           if (options.json) {
-            records.push_back(VoceJson(k, tabella[k]));
+            records.push_back(VoceJson(k, tabella[k], options.unita));
           } else {
-            text += FormatVoce(k, tabella[k]) + "\n";
+            text += FormatVoce(k, tabella[k], options.unita) + "\n";
           }
         }
         break;
@@ -190,9 +262,9 @@ int RunShow(const std::vector<std::string>& files, const ShowOptions& options, F
         Range(options, plan.size(), &first, &last);
         for (int64_t m = first; m <= last; ++m) {
           if (options.json) {
-            records.push_back(PlanJson(m, plan[m]));
+            records.push_back(PlanJson(m, plan[m], options.unita));
           } else {
-            text += FormatPlanPoint(m, plan[m]) + "\n";
+            text += FormatPlanPoint(m, plan[m], options.unita) + "\n";
           }
         }
         break;

@@ -165,6 +165,93 @@ TEST_F(ShowTest, TextHasOneRecordPerLineWithItsMembers) {
             out.str());
 }
 
+// --unita: positions in km, speeds in km/h, gradients in per mille, a
+// station's time as hh:mm:ss; text and JSON agree with the model.
+TEST_F(ShowTest, UnitsSayWhatTheNumbersMean) {
+  ShowOptions options;
+  options.unita = true;
+  options.da = 36;
+  options.a = 36;
+  std::ostringstream out, err;
+  ASSERT_EQ(0, RunShow({dir.File("Prova_7.dat")}, options, RealFileSystem(), &out, &err));
+  const cella& c = model.celle[36];
+  EXPECT_EQ(100, SpeedOf(c.velocita));  // "velocita, 0, 100"
+  EXPECT_EQ(5, GradientOf(c.pendenza));  // "pendenza, 1500, 5"
+  EXPECT_EQ(
+      "cella 36 km 1+800: tipo 1 (segnale), valore 40, valore2 0, valore3 0, valore4 3, "
+      "tempo 0, preavviso 0, montagna 0, velocita 100 km/h, pendenza 5 \u2030, aderenza 100\n",
+      out.str());
+
+  options.da = 1;
+  options.a = 1;
+  out.str("");
+  ASSERT_EQ(0, RunShow({dir.File("Prova_7.sim")}, options, RealFileSystem(), &out, &err));
+  EXPECT_EQ(
+      "voce 1: tipo 2, inizio km -0+100, fine km 0+500, posizione km 0+200, dato1 0, nome "
+      "\"PRIMA\", dato2 1, dato3 1, dato4 2, dato5 4, dato6 1, dato7 0, dato8 1, dato9 0, "
+      "dato10 0, orario 01:55:00\n",
+      out.str());
+  // Slot 84: the braked mass in %, the route length in km.
+  options.da = 84;
+  options.a = 84;
+  out.str("");
+  ASSERT_EQ(0, RunShow({dir.File("Prova_7.sim")}, options, RealFileSystem(), &out, &err));
+  EXPECT_EQ(0u, out.str().find("voce 84: tipo 0, inizio 0 %, fine km 5+000, posizione 5,"))
+      << out.str();
+
+  options.da = 2;
+  options.a = 2;
+  out.str("");
+  ASSERT_EQ(0, RunShow({dir.File("Prova_linea.dat")}, options, RealFileSystem(), &out, &err));
+  EXPECT_EQ("km 0+002: x 0.0 m, y 2.0 m\n", out.str());
+
+  options.da = 36;
+  options.a = 36;
+  const json cell = ShowJson("Prova_7.dat", options)["record"][0];
+  EXPECT_EQ("1+800", cell["km"]);
+  EXPECT_EQ(100, cell["velocita_km_h"]);
+  EXPECT_EQ(5, cell["pendenza_per_mille"]);
+  EXPECT_EQ(c.velocita, cell["velocita"]);  // the stored values stay
+  options.da = 1;
+  options.a = 1;
+  const json slot = ShowJson("Prova_7.sim", options)["record"][0];
+  EXPECT_EQ("0+200", slot["posizione_km"]);
+  EXPECT_EQ("01:55:00", slot["orario_hms"]);
+  EXPECT_EQ(6900, slot["orario"]);
+}
+
+// A board's speeds and a restriction's speed carry km/h.
+TEST(FormatCella, SpeedsInCells) {
+  cella board;
+  board.tipo = kTipoIndicatore;
+  board.valore = 2525;  // 125 and 125
+  board.valore2 = 2800;  // 140, no d side
+  EXPECT_NE(std::string::npos,
+            FormatCella(10, board, true).find("valore 125/125 km/h, valore2 140/0 km/h"));
+  cella slow;
+  slow.tipo = kTipoInizioRall;
+  slow.valore = 60;
+  EXPECT_NE(std::string::npos, FormatCella(10, slow, true).find("valore 60 km/h, valore2 0,"));
+  EXPECT_EQ(std::string::npos, FormatCella(10, slow, false).find("km"));
+}
+
+TEST(FormatKm, KilometresAndHours) {
+  struct Case {
+    int64_t metres;
+    const char* km;
+  };
+  const Case kKm[] = {{0, "0+000"}, {1800, "1+800"}, {-100, "-0+100"}, {99000, "99+000"},
+                      {1000050, "1000+050"}};
+  for (const Case& c : kKm) EXPECT_EQ(c.km, FormatKm(c.metres)) << c.metres;
+  struct Time {
+    int64_t seconds;
+    const char* hms;
+  };
+  const Time kHms[] = {{0, "00:00:00"}, {6900, "01:55:00"}, {13320, "03:42:00"},
+                       {90061, "25:01:01"}, {-61, "-00:01:01"}};
+  for (const Time& t : kHms) EXPECT_EQ(t.hms, FormatHms(t.seconds)) << t.seconds;
+}
+
 TEST_F(ShowTest, RangeIsClippedToTheFile) {
   ShowOptions options;
   options.da = 85;
