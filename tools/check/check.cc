@@ -1,5 +1,6 @@
 #include "tools/check/check.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <set>
@@ -12,188 +13,15 @@
 #include "model/track_model.h"
 #include "platform/file_system.h"
 #include "reader/field_reader.h"
+#include "tools/check/all_problems.h"
 #include "tools/check/report.h"
+#include "tools/check/report_builder.h"
 #include "tools/common/compiled_files.h"
 #include "tools/common/overlay_file_system.h"
 #include "tools/common/scenario_folder.h"
 
 namespace scenario {
 namespace {
-
-// The two sources as read from disk, and how the user names them.
-struct Sources {
-  std::string line_bytes, train_bytes;
-  std::string line_name, train_name;  // display paths
-};
-
-// What the compile pass told: the silent overwrites in their order and the
-// last problem. Everything the report says about places comes from here.
-class Collector : public CompileObserver {
- public:
-  void OnOverwrite(const OverwriteEvent& event) override { overwrites_.push_back(event); }
-  void OnProblem(const ProblemEvent& event) override { problem_ = event; }
-
-  const std::vector<OverwriteEvent>& overwrites() const { return overwrites_; }
-  const std::optional<ProblemEvent>& problem() const { return problem_; }
-
- private:
-  std::vector<OverwriteEvent> overwrites_;
-  std::optional<ProblemEvent> problem_;
-};
-
-// Turns what the compile pass told into a report.
-class ReportBuilder {
- public:
-  ReportBuilder(const TrackModel& model, const Collector& collector, const Sources& sources)
-      : model_(model), collector_(collector), sources_(sources) {}
-
-  Place PlaceOf(const SourceLocation& where) const {
-    const std::string* bytes = Bytes(where);
-    if (bytes == nullptr) return Place{};
-    Place place;
-    place.file =
-        where.file == SourceLocation::File::kLine ? sources_.line_name : sources_.train_name;
-    if (!where.whole_file()) LineAndColumn(*bytes, where.offset, &place.line, &place.column);
-    return place;
-  }
-
-  // The keyword field of the record at `where`, UTF-8, without trailing blanks.
-  std::string KeywordAt(const SourceLocation& where) const {
-    const std::string* bytes = Bytes(where);
-    if (bytes == nullptr || where.offset >= bytes->size()) return "";
-    FieldReader in(bytes->substr(where.offset));
-    std::string keyword;
-    if (!in.ReadText(&keyword)) return "";
-    while (!keyword.empty() && keyword.back() == ' ') keyword.pop_back();
-    return Cp1252ToUtf8(keyword);
-  }
-
-  // The problem numbered `code`, as the compile pass told it.
-  ProblemReport Problem(int32_t code) const {
-    ProblemReport p;
-    p.codice = code;
-    p.significato = ProblemText(code);
-    const std::optional<ProblemEvent>& told = collector_.problem();
-    // The last problem told is the one the pass ended with.
-    if (!told || told->code != code) {
-      if (ProblemHasPosition(code)) p.pos_errore = model_.pos_errore;
-      return p;
-    }
-    if (ProblemHasPosition(code)) p.pos_errore = told->position;
-    p.place = PlaceOf(told->record);
-    p.record = KeywordAt(told->record);
-    for (const CellInTheWay& cell : told->cells) {
-      Occupant o;
-      o.cella = cell.index;
-      o.tipo = cell.tipo;
-      o.posto_da = PlaceOf(cell.placed_by);
-      o.record = KeywordAt(cell.placed_by);
-      o.dalla_compilazione = cell.by_post_pass;
-      p.occupata.push_back(std::move(o));
-    }
-    return p;
-  }
-
-  // One warning per record and kind, in the order of the overwrites.
-  std::vector<WarningReport> Warnings() const {
-    std::vector<WarningReport> out;
-    const std::vector<OverwriteEvent>& all = collector_.overwrites();
-    for (size_t i = 0; i < all.size();) {
-      size_t j = i + 1;
-      while (j < all.size() && all[j].kind == all[i].kind && all[j].record == all[i].record) ++j;
-      out.push_back(Warning(i, j));
-      i = j;
-    }
-    return out;
-  }
-
- private:
-  const std::string* Bytes(const SourceLocation& where) const {
-    switch (where.file) {
-      case SourceLocation::File::kLine:
-        return &sources_.line_bytes;
-      case SourceLocation::File::kTrain:
-        return &sources_.train_bytes;
-      case SourceLocation::File::kNone:
-        return nullptr;
-    }
-    return nullptr;
-  }
-
-  std::string Cells(const std::vector<int32_t>& cells) const {
-    std::string out;
-    for (size_t i = 0; i < cells.size();) {
-      size_t j = i;
-      while (j + 1 < cells.size() && cells[j + 1] == cells[j] + 1) ++j;
-      if (!out.empty()) out += ", ";
-      out += std::to_string(cells[i]);
-      if (j > i) out += "-" + std::to_string(cells[j]);
-      i = j + 1;
-    }
-    return out;
-  }
-
-  std::string EarlierText(const OverwriteEvent& event) const {
-    if (!event.earlier.known()) return "";
-    return ", posto dal record \"" + KeywordAt(event.earlier) + "\" in " +
-           FormatPlace(PlaceOf(event.earlier));
-  }
-
-  // One warning for the overwrites [from, to) of one record.
-  WarningReport Warning(size_t from, size_t to) const {
-    const std::vector<OverwriteEvent>& all = collector_.overwrites();
-    const OverwriteEvent& first = all[from];
-    WarningReport w;
-    w.place = PlaceOf(first.record);
-    w.record = KeywordAt(first.record);
-    for (size_t k = from; k < to; ++k) w.celle.push_back(all[k].index);
-    switch (first.kind) {
-      case Overwrite::kStationCell:
-        w.genere = kAvvisoStazione;
-        w.testo = "la cella di stazione " + std::to_string(first.index) + " (" +
-                  CellMetres(first.index) + ") prende il posto di " +
-                  DescribeTipo(first.before.tipo) + EarlierText(first);
-        break;
-      case Overwrite::kAdvanceCode: {
-        w.genere = kAvvisoPreavviso;
-        std::string what;
-        for (size_t k = from; k < to; ++k) {
-          const OverwriteEvent& e = all[k];
-          std::string owner;
-          if (e.earlier_tipo == kTipoStazione) owner = " della stazione";
-          if (e.earlier_tipo == kTipoSegnale) owner = " del segnale";
-          what += (what.empty() ? "" : ", ") + std::string("cella ") + std::to_string(e.index) +
-                  " (" + std::to_string(e.before.preavviso) + owner +
-                  (e.earlier.known() ? " in " + FormatPlace(PlaceOf(e.earlier)) : std::string()) +
-                  ")";
-        }
-        w.testo = "il preavviso prende il posto di quello già presente in " + what;
-        break;
-      }
-      case Overwrite::kTunnelRange: {
-        w.genere = kAvvisoGalleria;
-        std::set<int32_t> earlier;
-        for (size_t k = from; k < to; ++k) earlier.insert(all[k].earlier_range);
-        std::string ranges;
-        for (int32_t r : earlier) {
-          if (r <= 0 || r >= static_cast<int32_t>(model_.inizi_montagna.size())) continue;
-          ranges += (ranges.empty() ? "" : ", ") + std::to_string(model_.inizi_montagna[r]) + "-" +
-                    std::to_string(model_.fini_montagna[r]) + " m";
-        }
-        w.testo = "la galleria ricopre le celle " + Cells(w.celle) +
-                  ", già coperte da un'altra galleria" +
-                  (ranges.empty() ? "" : " (" + ranges + ")") + " (montagna " +
-                  std::to_string(first.before.montagna) + " sostituita)";
-        break;
-      }
-    }
-    return w;
-  }
-
-  const TrackModel& model_;
-  const Collector& collector_;
-  const Sources& sources_;
-};
 
 void Print(const CheckReport& report, bool json, std::ostream* out) {
   *out << (json ? FormatJson(report) : FormatText(report));
@@ -206,6 +34,7 @@ int RunCheck(const CheckOptions& options, FileSystem* disk, std::ostream* out) {
   const std::string folder = CleanFolder(options.folder);
   CheckReport report;
   report.comando = options.scrivi ? "compila" : "verifica";
+  report.tutti = options.tutti && !options.scrivi;
   report.cartella = folder;
   auto fail = [&](const std::string& message) {
     if (!message.empty()) report.errori.push_back(message);
@@ -245,7 +74,11 @@ int RunCheck(const CheckOptions& options, FileSystem* disk, std::ostream* out) {
     p.codice = kErrManca;
     p.significato = ProblemText(kErrManca);
     p.place.file = sources.line_name;
-    report.problema = p;
+    if (report.tutti) {
+      report.problemi.push_back(p);
+    } else {
+      report.problema = p;
+    }
     return fail("");
   }
   if (!disk->ReadFile(line_path, &sources.line_bytes, &err)) return fail(err);
@@ -253,6 +86,13 @@ int RunCheck(const CheckOptions& options, FileSystem* disk, std::ostream* out) {
   if (!disk->ReadFile(train_path, &sources.train_bytes, &err)) return fail(err);
   overlay.Protect(line_path);
   overlay.Protect(train_path);
+
+  if (report.tutti) {
+    CheckAll(sources, folder, name, options.senza_linea ? 0 : 1, std::max(options.limite, 1), disk,
+             &report, nullptr);
+    Print(report, options.json, out);
+    return report.esito;
+  }
 
   Collector collector;
   model.observer = &collector;

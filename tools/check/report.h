@@ -1,6 +1,7 @@
 // The report of `compila` and `verifica`: the recorded problem with the
-// record that caused it and what occupies its cell, the silent overwrites as
-// warnings, fatal messages and the files written. Printed as text in the
+// record that caused it and what occupies its cell (with `verifica --tutti`
+// every problem, one after the other), the silent overwrites as warnings,
+// fatal messages and the files written. Printed as text in the
 // "FILE:LINE:COL: errore: ..." form that editors and terminals pick up, or
 // as one JSON object with the same content.
 #ifndef SCENARIO_TOOLS_CHECK_REPORT_H_
@@ -40,6 +41,7 @@ struct ProblemReport {
   Place place;                        // the record that caused it
   std::string record;                 // its keyword, UTF-8
   std::vector<Occupant> occupata;     // the cells in the way, if any
+  std::string causa;                  // what went wrong, in words, when known; UTF-8
 };
 
 // Kinds of silent overwrite, as named in the report.
@@ -57,11 +59,14 @@ struct WarningReport {
 
 struct CheckReport {
   std::string comando;  // "compila" or "verifica"
+  bool tutti = false;   // verifica --tutti: `problemi` and `note` instead of `problema`
   std::string cartella;
   std::string linea, treno;
   std::string sorgente_linea, sorgente_treno;  // as the user names them
   int esito = 0;                               // the exit status
   std::optional<ProblemReport> problema;
+  std::vector<ProblemReport> problemi;  // --tutti: every problem, in the order found
+  std::vector<std::string> note;        // --tutti: why the check stopped early, if it did
   std::vector<WarningReport> avvisi;
   std::vector<std::string> errori;   // failures that stopped the run
   std::vector<std::string> scritti;  // files written, as the user names them
@@ -69,6 +74,13 @@ struct CheckReport {
 
 // The metres a cell covers, "metri 1800-1850".
 std::string CellMetres(int32_t cella);
+
+// A problem as lines of text, each ended by '\n': the "errore:" line at
+// the record, then a "nota:" line for each occupant a record placed.
+std::string FormatProblem(const ProblemReport& problem);
+
+// "3 problemi, 1 avviso".
+std::string CountsText(size_t problemi, size_t avvisi);
 
 // The report as lines of text, each ended by '\n'.
 std::string FormatText(const CheckReport& report);

@@ -151,6 +151,19 @@ int RunTool(int argc, const char* const* argv, FileSystem* disk, std::ostream* o
   CLI::App* verifica = app.add_subcommand(
       "verifica", "controlla le sorgenti come compila, senza scrivere alcun file");
   check_options(verifica, &verifica_options);
+  CLI::Option* tutti = verifica->add_flag(
+      "--tutti", verifica_options.tutti,
+      "elenca tutti i problemi, non solo il primo: toglie il record di ogni problema e "
+      "ricomincia");
+  verifica
+      ->add_option("--limite", verifica_options.limite,
+                   "con --tutti, al massimo questi problemi (predefinito: 100)")
+      ->check(CLI::PositiveNumber)
+      ->needs(tutti);
+  verifica->footer(
+      "Esito: 0 senza problemi; 1 problemi registrati; 2 verifica interrotta (sorgenti\n"
+      "mancanti o illeggibili, nessuna lunghezza del percorso, errori 1250 e 1251).\n"
+      "Con --tutti l'ultima riga conta i problemi e gli avvisi: \"3 problemi, 1 avviso\".");
 
   // mostra
   std::vector<std::string> mostra_files;
