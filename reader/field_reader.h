@@ -72,6 +72,9 @@ class FieldReader {
 
   // The whole text being read.
   std::string_view bytes() const { return bytes_; }
+  // Byte offset of the next character to read: past the last field read
+  // and its delimiter.
+  size_t position() const { return pos_; }
 
  private:
   bool ReadNumber(double* out);

@@ -19,15 +19,19 @@ struct CheckOptions {
   bool senza_linea = false;  // compile pass with j = 0: no plan, no line file
   bool scrivi = true;        // compila; false for verifica, which writes nothing
   bool json = false;
-  bool rigoroso = false;     // verifica: a warning makes the exit status 1
+  bool tutti = false;     // verifica --tutti: every problem, round after round
+  int limite = 100;       // --tutti: at most this many problems (at least 1)
+  bool rigoroso = false;  // verifica: a warning makes the exit status 1
 };
 
 // Runs the check, prints the report to *out and returns the exit status:
 // 0 clean, 1 a problem was recorded (the files are written as the builder
-// would write them) or, with `rigoroso`, a warning was given, 2 nothing written (no sources, unreadable sources, no
-// route length, an output that cannot be written, errors 1250 and 1251).
+// would write them) or, with `rigoroso`, a warning was given, 2 nothing
+// written (no sources, unreadable sources, no route length, an output that
+// cannot be written, errors 1250 and 1251).
 // Lists the folder only when a name is missing; every file access goes
-// through `disk`. Never ends the process.
+// through `disk`. Never ends the process. With `tutti` (verifica only) it
+// reports every problem, as CheckAll says, and ends with the counts.
 int RunCheck(const CheckOptions& options, FileSystem* disk, std::ostream* out);
 
 }  // namespace scenario

@@ -48,6 +48,45 @@ void AddPlace(const Place& place, Json* object) {
   (*object)["colonna"] = place.line > 0 ? Json(place.column) : Json(nullptr);
 }
 
+Json ProblemJson(const ProblemReport& p) {
+  Json problem = Json::object();
+  problem["codice"] = p.codice;
+  problem["significato"] = p.significato;
+  problem["pos_errore"] = p.pos_errore ? Json(*p.pos_errore) : Json(nullptr);
+  AddPlace(p.place, &problem);
+  problem["record"] = p.record.empty() ? Json(nullptr) : Json(p.record);
+  Json occupants = Json::array();
+  for (const Occupant& o : p.occupata) {
+    Json occupant = Json::object();
+    occupant["cella"] = o.cella;
+    occupant["metri"] = {CellPosition(o.cella), CellPosition(o.cella) + kCellLength};
+    occupant["tipo"] = o.tipo;
+    occupant["tipo_nome"] = TipoName(o.tipo);
+    AddPlace(o.posto_da, &occupant);
+    occupant["record"] = o.record.empty() ? Json(nullptr) : Json(o.record);
+    occupant["dalla_compilazione"] = o.dalla_compilazione;
+    occupants.push_back(std::move(occupant));
+  }
+  problem["occupata"] = std::move(occupants);
+  if (p.causa.empty()) {
+    problem["causa"] = nullptr;
+  } else {
+    Json cause = Json::object();
+    cause["testo"] = p.causa;
+    AddPlace(p.causa_place, &cause);
+    problem["causa"] = std::move(cause);
+  }
+  Json notes = Json::array();
+  for (const Note& n : p.note) {
+    Json note = Json::object();
+    AddPlace(n.place, &note);
+    note["testo"] = n.testo;
+    notes.push_back(std::move(note));
+  }
+  problem["note"] = std::move(notes);
+  return problem;
+}
+
 }  // namespace
 
 std::string FormatPlace(const Place& place) {
@@ -61,31 +100,44 @@ std::string CellMetres(int32_t cella) {
   return "metri " + std::to_string(start) + "-" + std::to_string(start + kCellLength);
 }
 
+std::string FormatProblem(const ProblemReport& p) {
+  std::string out = Prefix(p.place) + "errore: problema n. " + std::to_string(p.codice);
+  if (!p.significato.empty()) out += ": " + p.significato;
+  if (p.pos_errore) out += "; pos_errore " + std::to_string(*p.pos_errore) + " m";
+  for (const Occupant& o : p.occupata) out += "; " + DescribeOccupant(o);
+  if (!p.causa.empty()) out += "; " + p.causa + CauseWhere(p);
+  out += "\n";
+  for (const Occupant& o : p.occupata) {
+    if (o.posto_da.file.empty()) continue;
+    if (o.dalla_compilazione) {
+      out += Prefix(o.posto_da) + "nota: per il record \"" + o.record +
+             "\" la compilazione ha posto " + DescribeTipo(o.tipo) + " nella cella " +
+             std::to_string(o.cella) + "\n";
+    } else {
+      out += Prefix(o.posto_da) + "nota: qui il record \"" + o.record + "\" ha posto " +
+             DescribeTipo(o.tipo) + " nella cella " + std::to_string(o.cella) + "\n";
+    }
+  }
+  for (const Note& n : p.note) out += Prefix(n.place) + "nota: " + n.testo + "\n";
+  return out;
+}
+
+std::string CountsText(size_t problemi, size_t avvisi) {
+  return std::to_string(problemi) + (problemi == 1 ? " problema, " : " problemi, ") +
+         std::to_string(avvisi) + (avvisi == 1 ? " avviso" : " avvisi");
+}
+
 std::string FormatText(const CheckReport& r) {
   std::string out;
-  if (r.problema) {
-    const ProblemReport& p = *r.problema;
-    out += Prefix(p.place) + "errore: problema n. " + std::to_string(p.codice);
-    if (!p.significato.empty()) out += ": " + p.significato;
-    if (p.pos_errore) out += "; pos_errore " + std::to_string(*p.pos_errore) + " m";
-    for (const Occupant& o : p.occupata) out += "; " + DescribeOccupant(o);
-    if (!p.causa.empty()) out += "; " + p.causa + CauseWhere(p);
-    out += "\n";
-    for (const Occupant& o : p.occupata) {
-      if (o.posto_da.file.empty()) continue;
-      if (o.dalla_compilazione) {
-        out += Prefix(o.posto_da) + "nota: per il record \"" + o.record +
-               "\" la compilazione ha posto " + DescribeTipo(o.tipo) + " nella cella " +
-               std::to_string(o.cella) + "\n";
-      } else {
-        out += Prefix(o.posto_da) + "nota: qui il record \"" + o.record + "\" ha posto " +
-               DescribeTipo(o.tipo) + " nella cella " + std::to_string(o.cella) + "\n";
-      }
-    }
-    for (const Note& n : p.note) out += Prefix(n.place) + "nota: " + n.testo + "\n";
-  }
+  if (r.problema) out += FormatProblem(*r.problema);
+  for (const ProblemReport& p : r.problemi) out += FormatProblem(p);
   for (const WarningReport& w : r.avvisi) out += Prefix(w.place) + "avviso: " + w.testo + "\n";
   for (const std::string& e : r.errori) out += "scenario: errore: " + e + "\n";
+  if (r.tutti) {
+    for (const std::string& n : r.note) out += "scenario: nota: " + n + "\n";
+    out += "scenario: " + CountsText(r.problemi.size(), r.avvisi.size()) + "\n";
+    return out;
+  }
 
   std::string summary;
   if (r.esito == 2) {
@@ -111,51 +163,18 @@ std::string FormatJson(const CheckReport& r) {
   using json = Json;
   json j;
   j["comando"] = r.comando;
+  if (r.tutti) j["tutti"] = true;
   j["cartella"] = r.cartella;
   j["linea"] = r.linea;
   j["treno"] = r.treno;
   j["sorgenti"] = {{"linea", r.sorgente_linea}, {"treno", r.sorgente_treno}};
   j["esito"] = r.esito;
-  if (r.problema) {
-    const ProblemReport& p = *r.problema;
-    json problem = json::object();
-    problem["codice"] = p.codice;
-    problem["significato"] = p.significato;
-    problem["pos_errore"] = p.pos_errore ? json(*p.pos_errore) : json(nullptr);
-    AddPlace(p.place, &problem);
-    problem["record"] = p.record.empty() ? json(nullptr) : json(p.record);
-    json occupants = json::array();
-    for (const Occupant& o : p.occupata) {
-      json occupant = json::object();
-      occupant["cella"] = o.cella;
-      occupant["metri"] = {CellPosition(o.cella), CellPosition(o.cella) + kCellLength};
-      occupant["tipo"] = o.tipo;
-      occupant["tipo_nome"] = TipoName(o.tipo);
-      AddPlace(o.posto_da, &occupant);
-      occupant["record"] = o.record.empty() ? json(nullptr) : json(o.record);
-      occupant["dalla_compilazione"] = o.dalla_compilazione;
-      occupants.push_back(std::move(occupant));
-    }
-    problem["occupata"] = std::move(occupants);
-    if (p.causa.empty()) {
-      problem["causa"] = nullptr;
-    } else {
-      json cause = json::object();
-      cause["testo"] = p.causa;
-      AddPlace(p.causa_place, &cause);
-      problem["causa"] = std::move(cause);
-    }
-    json notes = json::array();
-    for (const Note& n : p.note) {
-      json note = json::object();
-      AddPlace(n.place, &note);
-      note["testo"] = n.testo;
-      notes.push_back(std::move(note));
-    }
-    problem["note"] = std::move(notes);
-    j["problema"] = std::move(problem);
+  if (r.tutti) {
+    json problems = json::array();
+    for (const ProblemReport& p : r.problemi) problems.push_back(ProblemJson(p));
+    j["problemi"] = std::move(problems);
   } else {
-    j["problema"] = nullptr;
+    j["problema"] = r.problema ? ProblemJson(*r.problema) : json(nullptr);
   }
   json warnings = json::array();
   for (const WarningReport& w : r.avvisi) {
@@ -169,6 +188,10 @@ std::string FormatJson(const CheckReport& r) {
   }
   j["avvisi"] = std::move(warnings);
   j["errori"] = r.errori;
+  if (r.tutti) {
+    j["note"] = r.note;
+    j["riepilogo"] = {{"problemi", r.problemi.size()}, {"avvisi", r.avvisi.size()}};
+  }
   j["scritti"] = r.scritti;
   // Texts that are not valid UTF-8 (a file name in another encoding) are
   // replaced, never a reason to fail.

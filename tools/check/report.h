@@ -1,6 +1,7 @@
 // The report of `compila` and `verifica`: the recorded problem with the
-// record that caused it and what occupies its cell, the silent overwrites as
-// warnings, fatal messages and the files written. Printed as text in the
+// record that caused it and what occupies its cell (with `verifica --tutti`
+// every problem, one after the other), the silent overwrites as warnings,
+// fatal messages and the files written. Printed as text in the
 // "FILE:LINE:COL: errore: ..." form that editors and terminals pick up, or
 // as one JSON object with the same content.
 #ifndef SCENARIO_TOOLS_CHECK_REPORT_H_
@@ -83,12 +84,15 @@ struct WarningReport {
 
 struct CheckReport {
   std::string comando;  // "compila" or "verifica"
+  bool tutti = false;   // verifica --tutti: `problemi` and `note` instead of `problema`
   std::string cartella;
   std::string linea, treno;
   std::string sorgente_linea, sorgente_treno;  // as the user names them
   int esito = 0;                               // the exit status
   bool rigoroso = false;                       // verifica --rigoroso: warnings count
   std::optional<ProblemReport> problema;
+  std::vector<ProblemReport> problemi;  // --tutti: every problem, in the order found
+  std::vector<std::string> note;        // --tutti: why the check stopped early, if it did
   std::vector<WarningReport> avvisi;
   std::vector<std::string> errori;   // failures that stopped the run
   std::vector<std::string> scritti;  // files written, as the user names them
@@ -96,6 +100,13 @@ struct CheckReport {
 
 // The metres a cell covers, "metri 1800-1850".
 std::string CellMetres(int32_t cella);
+
+// A problem as lines of text, each ended by '\n': the "errore:" line at
+// the record, then a "nota:" line for each occupant a record placed.
+std::string FormatProblem(const ProblemReport& problem);
+
+// "3 problemi, 1 avviso".
+std::string CountsText(size_t problemi, size_t avvisi);
 
 // The report as lines of text, each ended by '\n'.
 std::string FormatText(const CheckReport& report);

@@ -163,24 +163,44 @@ int RunTool(int argc, const char* const* argv, FileSystem* disk, std::ostream* o
   check_options(verifica, &verifica_options);
   verifica->add_flag("--rigoroso", verifica_options.rigoroso,
                      "esce con 1 anche quando ci sono solo avvisi");
+  CLI::Option* tutti = verifica->add_flag(
+      "--tutti", verifica_options.tutti,
+      "elenca tutti i problemi, non solo il primo: toglie il record di ogni problema e "
+      "ricomincia");
+  verifica
+      ->add_option("--limite", verifica_options.limite,
+                   "con --tutti, al massimo questi problemi (predefinito: 100)")
+      ->check(CLI::PositiveNumber)
+      ->needs(tutti);
   verifica->footer(
-      "Esito: 0 senza problemi; 1 problema registrato (o avvisi, con --rigoroso);\n"
-      "2 le sorgenti non si possono compilare.");
+      "Esito: 0 senza problemi; 1 problemi registrati (o avvisi, con --rigoroso); 2 verifica\n"
+      "interrotta (sorgenti mancanti o illeggibili, nessuna lunghezza del percorso, errori\n"
+      "1250 e 1251).\n"
+      "Con --tutti l'ultima riga conta i problemi e gli avvisi: \"3 problemi, 1 avviso\".");
 
-  // mostra
+  // mostra: --formato says how to print; the kind of file, which --formato
+  // used to say, is now --tipo (the old words are still taken).
   std::vector<std::string> mostra_files;
   ShowOptions mostra_options;
   int64_t da = 0, a = 0;
-  std::string formato;
+  std::string formato, tipo;
   CLI::App* mostra = app.add_subcommand(
       "mostra", "decodifica un file compilato (binario .dat, corsa .sim, linea _linea.dat)");
   mostra->add_option("file", mostra_files, "file compilati")->required();
   CLI::Option* da_option =
       mostra->add_option("--da", da, "primo record mostrato (cella, voce o metro)");
   CLI::Option* a_option = mostra->add_option("--a", a, "ultimo record mostrato (compreso)");
-  mostra->add_option("--formato", formato, "binario, corsa o linea, se il nome non lo dice")
+  mostra
+      ->add_option("--formato", formato,
+                   "testo (predefinito), json o csv (un file alla volta, con l'intestazione); "
+                   "binario, corsa o linea come --tipo, per compatibilità")
+      ->check(CLI::IsMember({"testo", "json", "csv", "binario", "corsa", "linea"}));
+  mostra
+      ->add_option("--tipo", tipo,
+                   "binario (.dat), corsa (.sim) o linea (_linea.dat), se il nome del file non "
+                   "lo dice")
       ->check(CLI::IsMember({"binario", "corsa", "linea"}));
-  mostra->add_flag("--json", mostra_options.json, "stampa un oggetto JSON");
+  mostra->add_flag("--json", mostra_options.json, "come --formato json");
   mostra->add_flag("--unita", mostra_options.unita,
                    "valori anche nelle loro unità: km, km/h, \u2030 (per mille), hh:mm:ss");
 
@@ -234,7 +254,19 @@ int RunTool(int argc, const char* const* argv, FileSystem* disk, std::ostream* o
     if (da_option->count() > 0) mostra_options.da = da;
     if (a_option->count() > 0) mostra_options.a = a;
     CompiledFormat f;
-    if (!formato.empty() && FormatFromWord(formato, &f)) mostra_options.formato = f;
+    if (FormatFromWord(formato, &f)) {  // the old use of --formato
+      if (!tipo.empty() && tipo != formato) {
+        return Failure(err, "--formato " + formato + " e --tipo " + tipo + " non concordano");
+      }
+      tipo = formato;
+      formato.clear();
+    }
+    if (!tipo.empty() && FormatFromWord(tipo, &f)) mostra_options.formato = f;
+    if (mostra_options.json && !formato.empty() && formato != "json") {
+      return Failure(err, "--json e --formato " + formato + " si escludono");
+    }
+    mostra_options.json = mostra_options.json || formato == "json";
+    mostra_options.csv = formato == "csv";
     return RunShow(mostra_files, mostra_options, disk, out, err);
   }
   if (disegna->parsed()) {

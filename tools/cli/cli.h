@@ -32,6 +32,11 @@ int RunTool(int argc, const char* const* argv, FileSystem* disk, std::ostream* o
 int RunSorgenti(const std::string& folder, bool sovrascrivi, const std::string& linea,
                 const std::string& treno, FileSystem* disk, std::ostream* out,
                 std::ostream* err);
+// The same under the built-in names.
+inline int RunSorgenti(const std::string& folder, bool sovrascrivi, FileSystem* disk,
+                       std::ostream* out, std::ostream* err) {
+  return RunSorgenti(folder, sovrascrivi, kLineaPredefinita, kTrenoPredefinito, disk, out, err);
+}
 
 // `disegna`: draws the compiled scenario of `folder` into `output` (SVG or
 // PNG by its extension; empty: <linea>_<treno>.svg in the folder). PNG fails

@@ -7,6 +7,7 @@
 #include "model/cells.h"
 #include "model/text_encoding.h"
 #include "platform/file_system.h"
+#include "tools/show/csv.h"
 
 namespace scenario {
 namespace {
@@ -205,6 +206,11 @@ std::string FormatPlanPoint(int64_t metre, const std::array<PlanNumber, 2>& poin
 
 int RunShow(const std::vector<std::string>& files, const ShowOptions& options, FileSystem* disk,
             std::ostream* out, std::ostream* err) {
+  if (options.csv && files.size() != 1) {
+    *err << "scenario: errore: con --formato csv si mostra un file alla volta\n";
+    err->flush();
+    return 2;
+  }
   int status = 0;
   json all = json::array();
   for (const std::string& path : files) {
@@ -234,8 +240,11 @@ int RunShow(const std::vector<std::string>& files, const ShowOptions& options, F
         std::vector<cella> celle;
         if (!DecodeTrackFile(bytes, &celle, &why)) break;
         Range(options, celle.size(), &first, &last);
+        if (options.csv) text += CsvCelleHeader();
         for (int64_t k = first; k <= last; ++k) {
-          if (options.json) {
+          if (options.csv) {
+            text += CsvCella(k, celle[k]);
+          } else if (options.json) {
             records.push_back(CellaJson(k, celle[k], options.unita));
           } else {
             text += FormatCella(k, celle[k], options.unita) + "\n";
@@ -247,8 +256,11 @@ int RunShow(const std::vector<std::string>& files, const ShowOptions& options, F
         std::array<voce, 87> tabella;
         if (!DecodeRunFile(bytes, &tabella, &why)) break;
         Range(options, tabella.size(), &first, &last);
+        if (options.csv) text += CsvTabellaHeader();
         for (int64_t k = first; k <= last; ++k) {
-          if (options.json) {
+          if (options.csv) {
+            text += CsvVoce(k, tabella[k]);
+          } else if (options.json) {
             records.push_back(VoceJson(k, tabella[k], options.unita));
           } else {
             text += FormatVoce(k, tabella[k], options.unita) + "\n";
@@ -260,8 +272,11 @@ int RunShow(const std::vector<std::string>& files, const ShowOptions& options, F
         std::vector<std::array<PlanNumber, 2>> plan;
         if (!DecodeLineFile(bytes, &plan, &why)) break;
         Range(options, plan.size(), &first, &last);
+        if (options.csv) text += CsvPlanHeader();
         for (int64_t m = first; m <= last; ++m) {
-          if (options.json) {
+          if (options.csv) {
+            text += CsvPlanPoint(m, plan[m]);
+          } else if (options.json) {
             records.push_back(PlanJson(m, plan[m], options.unita));
           } else {
             text += FormatPlanPoint(m, plan[m], options.unita) + "\n";
@@ -274,7 +289,7 @@ int RunShow(const std::vector<std::string>& files, const ShowOptions& options, F
       failed(why);
       continue;
     }
-    if (options.json) {
+    if (options.json && !options.csv) {
       all.push_back(
           {{"nome", path}, {"formato", FormatName(format)}, {"record", std::move(records)}});
     } else {
@@ -282,7 +297,7 @@ int RunShow(const std::vector<std::string>& files, const ShowOptions& options, F
       *out << text;
     }
   }
-  if (options.json) {
+  if (options.json && !options.csv) {
     *out << json{{"comando", "mostra"}, {"file", std::move(all)}}.dump(
                 2, ' ', false, json::error_handler_t::replace)
          << "\n";

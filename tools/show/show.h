@@ -1,6 +1,7 @@
 // `mostra`: the compiled files as readable text, one record per line with
 // its member names: cells with their index and metre, slots with their
-// number, plan points with their metre, x and y. Or the same as JSON.
+// number, plan points with their metre, x and y. Or the same as JSON, or
+// as CSV for spreadsheets (tools/show/csv.h).
 #ifndef SCENARIO_TOOLS_SHOW_SHOW_H_
 #define SCENARIO_TOOLS_SHOW_SHOW_H_
 
@@ -21,8 +22,9 @@ class FileSystem;
 struct ShowOptions {
   std::optional<int64_t> da;              // first record shown (cell, slot or metre), inclusive
   std::optional<int64_t> a;               // last record shown, inclusive
-  std::optional<CompiledFormat> formato;  // overrides the format taken from the name
+  std::optional<CompiledFormat> formato;  // the kind of file, instead of the one its name says
   bool json = false;
+  bool csv = false;  // one file only
   bool unita = false;  // values in their units as well: km, km/h, ‰, hh:mm:ss
 };
 
@@ -48,7 +50,8 @@ std::string FormatDouble(double v);
 
 // Shows every file in turn on *out; messages about files that cannot be
 // read or decoded go to *err as "FILE: errore: ...". Returns 0, or 2 when
-// any file failed (the others are still shown).
+// any file failed (the others are still shown). CSV takes one file: with
+// more it fails at once, with a message, and shows nothing.
 int RunShow(const std::vector<std::string>& files, const ShowOptions& options, FileSystem* disk,
             std::ostream* out, std::ostream* err);
 

@@ -175,8 +175,8 @@ TEST(Cli, UsageErrorsAreItalian) {
        "valore non valido per --da: x (serve un numero intero) (vedere \"scenario mostra "
        "--help\")"},
       {"mostra --formato altro f.dat",
-       "valore non ammesso per --formato: altro (ammessi: binario, corsa, linea) (vedere "
-       "\"scenario mostra --help\")"},
+       "valore non ammesso per --formato: altro (ammessi: testo, json, csv, binario, corsa, "
+       "linea) (vedere \"scenario mostra --help\")"},
       {"verifica --linea", "manca il valore di --linea (vedere \"scenario verifica --help\")"},
   };
   TempDir dir;
