@@ -4,6 +4,7 @@
 #ifndef SCENARIO_PLATFORM_FILE_SYSTEM_H_
 #define SCENARIO_PLATFORM_FILE_SYSTEM_H_
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -36,6 +37,10 @@ class FileSystem {
     *err = "impossibile creare la cartella " + path;
     return false;
   }
+
+  // When the file was last written, in a unit and from an epoch that are
+  // the same for every file of this file system; false when not known.
+  virtual bool ModifiedTime(const std::string& /*path*/, int64_t* /*time*/) { return false; }
 };
 
 // The real file system of the machine; one per process is enough.

@@ -138,6 +138,13 @@ class PosixFileSystem : public FileSystem {
     return true;
   }
 
+  bool ModifiedTime(const std::string& path, int64_t* time) override {
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0) return false;
+    *time = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    return true;
+  }
+
   bool CreateFolders(const std::string& path, std::string* err) override {
     std::filesystem::path native;
     if (!NativePath(path, &native)) {

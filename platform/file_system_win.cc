@@ -130,6 +130,19 @@ class WinFileSystem : public FileSystem {
     return true;
   }
 
+  bool ModifiedTime(const std::string& path, int64_t* time) override {
+    std::wstring wide;
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!Utf8ToWide(path, &wide) ||
+        !GetFileAttributesExW(wide.c_str(), GetFileExInfoStandard, &data)) {
+      return false;
+    }
+    // 100-nanosecond steps.
+    *time = static_cast<int64_t>((static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                                 data.ftLastWriteTime.dwLowDateTime);
+    return true;
+  }
+
   bool CreateFolders(const std::string& path, std::string* err) override {
     std::filesystem::path native;
     if (!NativePath(path, &native)) {

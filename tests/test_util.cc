@@ -47,6 +47,13 @@ bool FakeFileSystem::CreateFolders(const std::string& path, std::string* /*err*/
   return true;
 }
 
+bool FakeFileSystem::ModifiedTime(const std::string& path, int64_t* time) {
+  auto it = times.find(path);
+  if (it == times.end() || files.count(path) == 0) return false;
+  *time = it->second;
+  return true;
+}
+
 std::string Hex(std::string_view bytes) {
   static const char kDigits[] = "0123456789ABCDEF";
   std::string out;

@@ -3,6 +3,7 @@
 #ifndef SCENARIO_TESTS_TEST_UTIL_H_
 #define SCENARIO_TESTS_TEST_UTIL_H_
 
+#include <cstdint>
 #include <map>
 #include <string>
 #include <string_view>
@@ -23,10 +24,13 @@ class FakeFileSystem : public FileSystem {
   bool RemoveFile(const std::string& path, std::string* err) override;
   // Folders are implicit in the paths: logged as "mkdir PATH" and made.
   bool CreateFolders(const std::string& path, std::string* err) override;
+  // From `times`; a file without a time there has none.
+  bool ModifiedTime(const std::string& path, int64_t* time) override;
 
   std::map<std::string, std::string> files;
   std::vector<std::string> log;
   std::string fail_write_on;  // a write to this path fails
+  std::map<std::string, int64_t> times;
 };
 
 // Records what it is asked to show. Only main calls Quit, so no test does.

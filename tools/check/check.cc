@@ -31,6 +31,13 @@ void Print(const CheckReport& report, bool json, std::ostream* out) {
 }  // namespace
 
 int RunCheck(const CheckOptions& options, FileSystem* disk, std::ostream* out) {
+  const CheckReport report = Check(options, disk);
+  Print(report, options.json, out);
+  return report.esito;
+}
+
+CheckReport Check(const CheckOptions& options, FileSystem* disk,
+                  std::map<std::string, std::string>* compiled) {
   const std::string folder = CleanFolder(options.folder);
   CheckReport report;
   report.comando = options.scrivi ? "compila" : "verifica";
@@ -39,8 +46,7 @@ int RunCheck(const CheckOptions& options, FileSystem* disk, std::ostream* out) {
   auto fail = [&](const std::string& message) {
     if (!message.empty()) report.errori.push_back(message);
     report.esito = kExitFatal;
-    Print(report, options.json, out);
-    return kExitFatal;
+    return report;
   };
 
   ScenarioName name{options.linea, options.treno};
@@ -98,8 +104,7 @@ int RunCheck(const CheckOptions& options, FileSystem* disk, std::ostream* out) {
     CheckAll(sources, folder, name, options.senza_linea ? 0 : 1, std::max(options.limite, 1), disk,
              &report, nullptr);
     strict();
-    Print(report, options.json, out);
-    return report.esito;
+    return report;
   }
 
   Collector collector;
@@ -123,6 +128,11 @@ int RunCheck(const CheckOptions& options, FileSystem* disk, std::ostream* out) {
   if (model.cod_errore != 0) report.problema = builder.Problem(model.cod_errore);
   report.esito = model.cod_errore != 0 ? kExitProblem : kExitOk;
   strict();
+  if (compiled != nullptr) {
+    for (const std::string& path : overlay.PendingPaths()) {
+      (*compiled)[path.substr(folder.size() + 1)] = *overlay.Pending(path);
+    }
+  }
   if (options.scrivi) {
     const std::vector<std::string> written = overlay.PendingPaths();
     if (!overlay.Commit(&err)) return fail(err);
@@ -130,8 +140,7 @@ int RunCheck(const CheckOptions& options, FileSystem* disk, std::ostream* out) {
       report.scritti.push_back(DisplayPath(folder, path.substr(folder.size() + 1)));
     }
   }
-  Print(report, options.json, out);
-  return report.esito;
+  return report;
 }
 
 }  // namespace scenario

@@ -5,8 +5,11 @@
 #ifndef SCENARIO_TOOLS_CHECK_CHECK_H_
 #define SCENARIO_TOOLS_CHECK_CHECK_H_
 
+#include <map>
 #include <ostream>
 #include <string>
+
+#include "tools/check/report.h"
 
 namespace scenario {
 
@@ -33,6 +36,12 @@ struct CheckOptions {
 // through `disk`. Never ends the process. With `tutti` (verifica only) it
 // reports every problem, as CheckAll says, and ends with the counts.
 int RunCheck(const CheckOptions& options, FileSystem* disk, std::ostream* out);
+
+// The same check without printing: its report, `esito` the exit status.
+// When `compiled` is not null it gets the compiled files the pass made, by
+// their own names, written or not (none after a stop).
+CheckReport Check(const CheckOptions& options, FileSystem* disk,
+                  std::map<std::string, std::string>* compiled = nullptr);
 
 }  // namespace scenario
 

@@ -3,13 +3,16 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cctype>
+#include <map>
 #include <optional>
 #include <vector>
 
 #include "driver/run_driver.h"
+#include "model/file_names.h"
 #include "model/track_model.h"
 #include "platform/file_system.h"
 #include "tools/check/check.h"
+#include "tools/check/report.h"
 #include "tools/cli/parse_errors.h"
 #include "tools/common/compiled_files.h"
 #include "tools/common/overlay_file_system.h"
@@ -45,6 +48,76 @@ void ItalianLabels(CLI::App* app) {
       {"SUBCOMMANDS", "COMANDI"}, {"REQUIRED", "OBBLIGATORIO"}, {"TEXT", "TESTO"},
       {"INT", "INTERO"},          {"Excludes", "Esclude"},      {"Needs", "Richiede"}};
   for (const auto& l : kLabels) f->label(l[0], l[1]);
+}
+
+// What the sources of the folder say about a picture of its compiled files.
+// When both sources of the scenario are there, they are compiled in memory
+// (nothing is written): compiled files that are not what the sources give
+// now are out of date, and a picture of a run that recorded a problem is
+// marked. Without the sources nothing can be said, and nothing is.
+void CheckAgainstSources(FileSystem* disk, const std::string& folder, const ScenarioName& name,
+                         const CompiledScenario& scenario, std::vector<std::string>* marks,
+                         std::vector<std::string>* notices) {
+  const std::string sources[] = {DisplayPath(folder, LineSourceName(name.linea)),
+                                 DisplayPath(folder, TrainSourceName(name.linea, name.treno))};
+  for (const std::string& path : sources) {
+    if (!disk->Exists(path)) return;
+  }
+  std::vector<std::string> files = {DisplayPath(folder, TrackFileName(name.linea, name.treno)),
+                                    DisplayPath(folder, RunFileName(name.linea, name.treno))};
+  const bool with_line = !scenario.planimetria.empty();
+  if (with_line) files.push_back(DisplayPath(folder, LineFileName(name.linea)));
+
+  CheckOptions options;
+  options.folder = folder;
+  options.linea = name.linea;
+  options.treno = name.treno;
+  options.scrivi = false;
+  options.senza_linea = !with_line;
+  std::map<std::string, std::string> compiled;
+  const CheckReport report = Check(options, disk, &compiled);
+
+  // The files are those of the sources when the pass makes the very same bytes.
+  bool same = report.esito != kExitFatal;
+  for (const std::string& path : files) {
+    const size_t slash = path.find_last_of("/\\");
+    const std::string own = slash == std::string::npos ? path : path.substr(slash + 1);
+    std::string bytes, why;
+    same = same && compiled.count(own) != 0 && disk->ReadFile(path, &bytes, &why) &&
+           bytes == compiled[own];
+  }
+  std::string problem;
+  if (report.problema) {
+    const ProblemReport& p = *report.problema;
+    problem = "il problema n. " + std::to_string(p.codice) +
+              (p.significato.empty() ? "" : " (" + p.significato + ")");
+    if (!p.place.file.empty()) problem += " in " + FormatPlace(p.place);
+  }
+  if (!same) {
+    int64_t newest_source = 0, oldest_file = 0, t = 0;
+    bool known = true;
+    for (const std::string& path : sources) {
+      known = known && disk->ModifiedTime(path, &t);
+      newest_source = std::max(newest_source, t);
+    }
+    for (size_t i = 0; i < files.size(); ++i) {
+      known = known && disk->ModifiedTime(files[i], &t);
+      oldest_file = i == 0 ? t : std::min(oldest_file, t);
+    }
+    const bool older = known && oldest_file < newest_source;
+    marks->push_back(older ? "file compilati più vecchi delle sorgenti: il disegno non le mostra"
+                           : "file compilati diversi da quelli delle sorgenti della cartella");
+    notices->push_back(
+        std::string(older ? "i file compilati sono più vecchi delle sorgenti"
+                          : "i file compilati non sono quelli che le sorgenti della cartella "
+                            "danno ora") +
+        ": il disegno mostra la compilazione precedente" +
+        (problem.empty() ? "" : "; le sorgenti ora registrano " + problem) +
+        " (eseguire \"scenario compila\")");
+  } else if (!problem.empty()) {
+    marks->push_back("compilazione con " + problem);
+    notices->push_back("il disegno viene da una compilazione che ha registrato " + problem);
+  }
 }
 
 }  // namespace
@@ -103,13 +176,16 @@ int RunDisegna(const std::string& folder_arg, const std::string& output, const s
   if (!LoadCompiled(disk, folder, name.linea, name.treno, &scenario, &why)) {
     return Failure(err, why);
   }
+  std::vector<std::string> marks, notices;
+  CheckAgainstSources(disk, folder, name, scenario, &marks, &notices);
   std::string bytes;
   if (ext == "svg") {
-    bytes = ScenarioSvg(scenario);
-  } else if (!ScenarioPng(scenario, &bytes, &why)) {
+    bytes = ScenarioSvg(scenario, marks);
+  } else if (!ScenarioPng(scenario, &bytes, &why, marks)) {
     return Failure(err, why);
   }
   if (!disk->WriteFile(target, bytes, &why)) return Failure(err, why);
+  for (const std::string& n : notices) *out << "scenario: avviso: " << n << "\n";
   *out << "scenario: disegnato " << target << "\n";
   out->flush();
   return kExitOk;

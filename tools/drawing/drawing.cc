@@ -10,7 +10,8 @@ DrawingSize MeasureDrawing(const CompiledScenario& scenario) {
   return DrawingSize{static_cast<int>(drawing_internal::kWidth), static_cast<int>(l.height)};
 }
 
-void DrawScenario(const CompiledScenario& scenario, Canvas* canvas) {
+void DrawScenario(const CompiledScenario& scenario, Canvas* canvas,
+                  const std::vector<std::string>& marks) {
   namespace d = drawing_internal;
   const d::Layout l = d::Measure(scenario);
   d::DrawTitle(canvas, scenario, l);
@@ -19,22 +20,24 @@ void DrawScenario(const CompiledScenario& scenario, Canvas* canvas) {
   d::DrawSpeed(canvas, l);
   d::DrawLane(canvas, l);
   d::DrawLegend(canvas, l);
+  d::DrawMarks(canvas, l, marks);
 }
 
-std::string ScenarioSvg(const CompiledScenario& scenario) {
+std::string ScenarioSvg(const CompiledScenario& scenario, const std::vector<std::string>& marks) {
   const DrawingSize size = MeasureDrawing(scenario);
   SvgCanvas canvas(size.width, size.height,
                    "Linea " + scenario.linea + ", treno " + scenario.treno);
-  DrawScenario(scenario, &canvas);
+  DrawScenario(scenario, &canvas, marks);
   return canvas.Finish();
 }
 
-bool ScenarioPng(const CompiledScenario& scenario, std::string* png, std::string* err) {
+bool ScenarioPng(const CompiledScenario& scenario, std::string* png, std::string* err,
+                 const std::vector<std::string>& marks) {
   bool ok;
   {
     const DrawingSize size = MeasureDrawing(scenario);
     PngCanvas canvas(size.width, size.height);
-    DrawScenario(scenario, &canvas);
+    DrawScenario(scenario, &canvas, marks);
     ok = canvas.Finish(png, err);
   }
   ReleaseDrawingCaches();

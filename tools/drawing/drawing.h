@@ -59,12 +59,17 @@ struct DrawingSize {
 };
 DrawingSize MeasureDrawing(const CompiledScenario& scenario);
 
-// Draws on a canvas of MeasureDrawing's size.
-void DrawScenario(const CompiledScenario& scenario, Canvas* canvas);
+// Draws on a canvas of MeasureDrawing's size. Each of `marks` (UTF-8) is a
+// line of warning in red at the top right, and a red frame goes around the
+// sheet: a picture of a run that recorded a problem says so.
+void DrawScenario(const CompiledScenario& scenario, Canvas* canvas,
+                  const std::vector<std::string>& marks = {});
 
 // The whole picture as an SVG document, or as PNG bytes.
-std::string ScenarioSvg(const CompiledScenario& scenario);
-bool ScenarioPng(const CompiledScenario& scenario, std::string* png, std::string* err);
+std::string ScenarioSvg(const CompiledScenario& scenario,
+                        const std::vector<std::string>& marks = {});
+bool ScenarioPng(const CompiledScenario& scenario, std::string* png, std::string* err,
+                 const std::vector<std::string>& marks = {});
 
 }  // namespace scenario
 

@@ -44,6 +44,7 @@ inline const Color kStation{28, 78, 160};
 inline const Color kMainSignal{204, 32, 32};
 inline const Color kDistantSignal{240, 190, 20};
 inline const Color kRestriction{236, 128, 20};
+inline const Color kMark{200, 16, 16};
 
 Color WithAlpha(Color c, double alpha);
 TextStyle Style(double size, Color color, Anchor anchor = Anchor::kStart, bool bold = false,
@@ -120,6 +121,9 @@ void DrawElevation(Canvas* c, const Layout& l);
 void DrawSpeed(Canvas* c, const Layout& l);
 void DrawLane(Canvas* c, const Layout& l);
 void DrawLegend(Canvas* c, const Layout& l);
+// Over everything: the warnings of a run that recorded a problem, in red at
+// the top right, and a red frame around the sheet; nothing without marks.
+void DrawMarks(Canvas* c, const Layout& l, const std::vector<std::string>& marks);
 
 }  // namespace drawing_internal
 }  // namespace scenario

@@ -51,5 +51,31 @@ void DrawLegend(Canvas* c, const Layout& l) {
   label("galleria");
 }
 
+void DrawMarks(Canvas* c, const Layout& l, const std::vector<std::string>& marks) {
+  if (marks.empty()) return;
+  c->Rect(2, 2, kWidth - 4, l.height - 4, std::nullopt, Stroke{kMark, 4});
+  double y = 26;
+  for (const std::string& m : marks) {
+    // Long lines are cut: the title on the left keeps its room.
+    std::string text = m;
+    const size_t room = 118;
+    if (Characters(text) > room) {
+      size_t cut = 0, chars = 0;
+      while (cut < text.size() && chars < room - 3) {
+        ++cut;
+        while (cut < text.size() && (static_cast<unsigned char>(text[cut]) & 0xc0) == 0x80) ++cut;
+        ++chars;
+      }
+      text = text.substr(0, cut) + "...";
+    }
+    const TextStyle style = Style(12, kMark, Anchor::kEnd, true);
+    const Box box = TextBox({kWidth - kRight, y}, text, style);
+    c->Rect(box.x0 - 4, box.y0 - 1, box.x1 - box.x0 + 8, box.y1 - box.y0 + 2,
+            Color{255, 236, 236}, Stroke{kMark, 1});
+    c->Text({kWidth - kRight, y}, text, style);
+    y += 20;
+  }
+}
+
 }  // namespace drawing_internal
 }  // namespace scenario

@@ -3,7 +3,6 @@
 // labels beside the line wherever they find room.
 #include <algorithm>
 #include <cmath>
-#include <optional>
 
 #include "tools/drawing/drawing_internal.h"
 
@@ -37,13 +36,27 @@ void DrawPlan(Canvas* c, const CompiledScenario& s, const Layout& l) {
                 Stroke{WithAlpha(kTunnel, 0.55), 9});
   }
   c->Polyline(path(0, v.last_metre), Stroke{kLineBlue, 2.4});
-  // Labels go beside the line, on whichever side is free: the line itself
-  // and the labels already placed are obstacles.
+  // The scale bar, bottom left; drawn last, its place kept free.
+  const double bar_m = NiceStep(l.plan.last_metre / 6.0, 1);
+  const double bar_px = bar_m * v.scale;
+  const double bx = kLeft, by = l.plan_top + l.plan.height - 12;
+  const std::string bar_text = Km(bar_m, KmDecimals(bar_m)) + " km";
+  // Labels go beside the line, on whichever side is free: the line itself,
+  // the station dots, the scale bar and the labels already placed are
+  // obstacles. A label that finds no room near its point goes further out,
+  // with a thin line to it; one that finds none in the panel is left out,
+  // never drawn over another.
   std::vector<Box> taken;
   for (int64_t m = 0; m <= v.last_metre; m += 100) {
     const Point q = at(m);
     taken.push_back(Box{q.x - 3, q.y - 3, q.x + 3, q.y + 3});
   }
+  taken.push_back(TextBox({bx + bar_px + 8, by + 4}, bar_text, Style(11, kInk)));
+  taken.push_back(Box{bx - 2, by - 6, bx + bar_px + 2, by + 6});
+  const Box panel{2, l.plan_top - 4, kWidth - 2, l.plan_top + l.plan.height};
+  auto inside = [&](const Box& b) {
+    return b.x0 >= panel.x0 && b.x1 <= panel.x1 && b.y0 >= panel.y0 && b.y1 <= panel.y1;
+  };
   auto place_label = [&](int64_t m, const std::string& text, TextStyle style, int first_side) {
     const Point q = at(m);
     const Point a = at(m - 300), b = at(m + 300);
@@ -57,31 +70,31 @@ void DrawPlan(Canvas* c, const CompiledScenario& s, const Layout& l) {
       dy /= len;
     }
     const Point normal{-dy, dx};
-    std::optional<Point> chosen;
-    Box chosen_box;
-    for (double distance : {9.0, 22.0, 40.0}) {
-      for (int side : {first_side, -first_side}) {
-        const double nx = normal.x * side, ny = normal.y * side;
-        Point p{q.x + nx * distance, q.y + ny * distance + (ny > 0.3 ? style.size * 0.8 : 0) +
-                                         (std::abs(ny) <= 0.3 ? style.size * 0.35 : 0)};
-        style.anchor = nx > 0.3 ? Anchor::kStart : nx < -0.3 ? Anchor::kEnd : Anchor::kMiddle;
-        const Box box = TextBox(p, text, style);
-        if (Free(box, taken)) {
-          chosen = p;
-          chosen_box = box;
-          break;
+    // Nearest first: farther from the line, then shifted along it.
+    for (double distance : {9.0, 22.0, 40.0, 62.0, 88.0, 120.0, 160.0, 210.0}) {
+      for (double shift : {0.0, 1.0, -1.0, 2.0, -2.0, 3.0, -3.0}) {
+        if (distance < 30 && shift != 0) continue;
+        for (int side : {first_side, -first_side}) {
+          const double nx = normal.x * side, ny = normal.y * side;
+          const double along = shift * style.size * 1.4;
+          const Point p{q.x + nx * distance + dx * along,
+                        q.y + ny * distance + dy * along + (ny > 0.3 ? style.size * 0.8 : 0) +
+                            (std::abs(ny) <= 0.3 ? style.size * 0.35 : 0)};
+          style.anchor = nx > 0.3 ? Anchor::kStart : nx < -0.3 ? Anchor::kEnd : Anchor::kMiddle;
+          const Box box = TextBox(p, text, style);
+          if (!inside(box) || !Free(box, taken)) continue;
+          taken.push_back(box);
+          if (distance > 30) {
+            // A thin line from the point to the near edge of the label.
+            const Point edge{std::clamp(q.x, box.x0, box.x1), std::clamp(q.y, box.y0, box.y1)};
+            c->Line(q, edge, Stroke{WithAlpha(style.color, 0.5), 0.7});
+          }
+          c->Text(p, text, style);
+          return true;
         }
       }
-      if (chosen) break;
     }
-    if (!chosen) {  // crowded: the first place, overlapping
-      const double nx = normal.x * first_side, ny = normal.y * first_side;
-      chosen = Point{q.x + nx * 9, q.y + ny * 9 + (ny > 0.3 ? style.size * 0.8 : 0)};
-      style.anchor = nx > 0.3 ? Anchor::kStart : nx < -0.3 ? Anchor::kEnd : Anchor::kMiddle;
-      chosen_box = TextBox(*chosen, text, style);
-    }
-    taken.push_back(chosen_box);
-    c->Text(*chosen, text, style);
+    return false;
   };
   // Stations, dots first so that no label covers one.
   for (const auto& st : l.facts.stations) {
@@ -92,28 +105,35 @@ void DrawPlan(Canvas* c, const CompiledScenario& s, const Layout& l) {
     taken.push_back(Box{q.x - 6, q.y - 6, q.x + 6, q.y + 6});
   }
   int side = 1;
+  int left_out = 0;
   for (const auto& st : l.facts.stations) {
     if (st.posizione < 0 || st.posizione > v.last_metre) continue;
     const bool halt = st.tipo >= 25;
-    place_label(st.posizione, st.nome,
-                Style(halt ? 9.5 : 11, halt ? kGrey : kInk, Anchor::kStart, !halt), side);
+    if (!place_label(st.posizione, st.nome,
+                     Style(halt ? 9.5 : 11, halt ? kGrey : kInk, Anchor::kStart, !halt), side)) {
+      ++left_out;
+    }
     side = -side;
   }
-  // Kilometre marks.
+  if (left_out > 0) {
+    c->Text({kWidth - kRight, l.plan_top + 4},
+            std::to_string(left_out) +
+                (left_out == 1 ? " nome di stazione non trova posto qui: è nella corsia sotto"
+                               : " nomi di stazione non trovano posto qui: sono nella corsia "
+                                 "sotto"),
+            Style(10, kGrey, Anchor::kEnd));
+  }
+  // Kilometre marks; a mark whose label finds no room keeps its dot.
   const double step = NiceStep(l.facts.extent, 10);
   for (double m = step; m < v.last_metre; m += step) {
     const Point q = at(static_cast<int64_t>(m));
     c->Circle(q, 2.2, kInk, std::nullopt);
     place_label(static_cast<int64_t>(m), "km " + Km(m, KmDecimals(step)), Style(10, kGrey), -1);
   }
-  // Scale bar, bottom left.
-  const double bar_m = NiceStep(l.plan.last_metre / 6.0, 1);
-  const double bar_px = bar_m * v.scale;
-  const double bx = kLeft, by = l.plan_top + l.plan.height - 12;
   c->Line({bx, by}, {bx + bar_px, by}, Stroke{kInk, 2});
   c->Line({bx, by - 4}, {bx, by + 4}, Stroke{kInk, 1.5});
   c->Line({bx + bar_px, by - 4}, {bx + bar_px, by + 4}, Stroke{kInk, 1.5});
-  c->Text({bx + bar_px + 8, by + 4}, Km(bar_m, KmDecimals(bar_m)) + " km", Style(11, kInk));
+  c->Text({bx + bar_px + 8, by + 4}, bar_text, Style(11, kInk));
 }
 
 }  // namespace drawing_internal

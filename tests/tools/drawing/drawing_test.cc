@@ -8,11 +8,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <filesystem>
 
 #include "driver/run_driver.h"
 #include "tests/tools/tool_test_util.h"
 #include "tools/common/compiled_files.h"
 #include "tools/drawing/canvas.h"
+#include "tools/drawing/drawing_internal.h"
 
 namespace scenario {
 namespace {
@@ -260,6 +263,139 @@ TEST(Disegna, WritesSvgAndPngOfACompiledFolder) {
   run = RunScenario(empty.path(), "disegna");
   EXPECT_EQ(2, run.status);
   EXPECT_NE(std::string::npos, run.err.find("nessuno scenario compilato")) << run.err;
+}
+
+// Records the texts drawn, with where and how.
+class TextRecorder : public Canvas {
+ public:
+  struct Drawn {
+    Point at;
+    std::string text;
+    TextStyle style;
+  };
+  void Line(Point, Point, const Stroke&) override {}
+  void Polyline(const std::vector<Point>&, const Stroke&) override {}
+  void Polygon(const std::vector<Point>&, const Color&, const std::optional<Stroke>&) override {}
+  void Rect(double, double, double, double, const std::optional<Color>&,
+            const std::optional<Stroke>&) override {}
+  void Circle(Point, double, const std::optional<Color>&, const std::optional<Stroke>&) override {}
+  void Text(Point at, const std::string& utf8, const TextStyle& style) override {
+    texts.push_back(Drawn{at, utf8, style});
+  }
+  std::vector<Drawn> texts;
+};
+
+// A scenario compiled by the core from `train` records on a line of 60 km
+// with a few curves: stations close together crowd its plan.
+CompiledScenario Crowded(const std::vector<std::string>& train) {
+  FakeFileSystem fs;
+  TrackModel model(&fs, kTestFolder);
+  model.linea = "Fitta";
+  model.treno = "3";
+  fs.files[model.FullName(model.LineSourceName())] =
+      JoinCrLf({"[generale]", "lunghezza percorso,    60000", "[curve]", "curvad4,  3000,  800",
+                "curvas4,  9000,  1500", "curvad5,  14000,  300", "curvad3,  30000,  5000",
+                "[fine]"});
+  std::vector<std::string> lines = {"[generale]"};
+  lines.insert(lines.end(), train.begin(), train.end());
+  lines.push_back("[fine]");
+  fs.files[model.FullName(model.TrainSourceName())] = JoinCrLf(lines);
+  EXPECT_EQ(CompileOutcome::Kind::kDone, model.memorizza_percorso(1).kind);
+  CompiledScenario s;
+  std::string err;
+  EXPECT_TRUE(LoadCompiled(&fs, kTestFolder, "Fitta", "3", &s, &err)) << err;
+  return s;
+}
+
+// Station names on the plan never cover one another, nor a kilometre
+// label: a crowded line of 28 stations 600 m apart with long names.
+TEST(ScenarioDrawing, StationLabelsOnThePlanDoNotOverlap) {
+  std::vector<std::string> train;
+  std::vector<std::string> names;
+  for (int k = 0; k < 28; ++k) {
+    const std::string name = "STAZIONE NUMERO " + std::to_string(k + 1) + " DI FITTA";
+    names.push_back(name);
+    train.push_back("stazione,  " + std::to_string(300 + 600 * k) +
+                    ",  12,  200,  0, 0, 0,  0,0,0,  0,0,0,  0,  0, 0, 0, " + name);
+  }
+  const CompiledScenario s = Crowded(train);
+  TextRecorder canvas;
+  DrawScenario(s, &canvas);
+  const drawing_internal::Layout l = drawing_internal::Measure(s);
+  std::vector<drawing_internal::Box> labels;
+  int placed = 0;
+  bool note = false;
+  for (const TextRecorder::Drawn& d : canvas.texts) {
+    if (d.at.y > l.plan_top + l.plan.height) continue;  // below the plan panel
+    const bool station = std::find(names.begin(), names.end(), d.text) != names.end();
+    const bool km = d.text.rfind("km ", 0) == 0;
+    note = note || d.text.find("non trova") != std::string::npos;
+    if (!station && !km) continue;
+    placed += station;
+    const drawing_internal::Box box = drawing_internal::TextBox(d.at, d.text, d.style);
+    for (const drawing_internal::Box& other : labels) {
+      EXPECT_FALSE(box.Overlaps(other)) << d.text << " overlaps a label drawn before it";
+    }
+    EXPECT_GE(box.x0, 0) << d.text;
+    EXPECT_LE(box.x1, drawing_internal::kWidth) << d.text;
+    labels.push_back(box);
+  }
+  // Every name found room, or the panel says how many did not.
+  EXPECT_TRUE(placed == 28 || note) << placed << " of 28 placed";
+  EXPECT_GT(placed, 14);
+}
+
+// disegna looks at the sources beside the compiled files: files older than
+// the sources are out of date, a run that recorded a problem is marked on
+// the picture; without sources it says nothing.
+TEST(Disegna, SaysWhenThePictureIsOutOfDateOrOfARunWithAProblem) {
+  TempDir dir;
+  ASSERT_EQ(0, RunScenario(dir.path(), "sorgenti t").status);
+  ASSERT_EQ(0, RunScenario(dir.path(), "compila t").status);
+  ToolRun run = RunScenario(dir.path(), "disegna t");
+  EXPECT_EQ(0, run.status) << run.err;
+  EXPECT_EQ("scenario: disegnato t/Vescolara_631.svg\n", run.out);
+  EXPECT_EQ(std::string::npos, ReadBytes(dir.File("t/Vescolara_631.svg")).find("compilazione"));
+
+  // An edit after the compile: the compiled files are older.
+  const std::string train = dir.File("t/Vescolara_631-.txt");
+  std::string bytes = ReadBytes(train);
+  bytes.replace(bytes.find("velocita,    1350,   135"), 24, "velocita,    1350,   125");
+  WriteBytes(train, bytes);
+  std::filesystem::last_write_time(
+      train, std::filesystem::last_write_time(dir.File("t/Vescolara_631.dat")) +
+                 std::chrono::seconds(5));
+  run = RunScenario(dir.path(), "disegna t");
+  EXPECT_EQ(0, run.status) << run.err;
+  EXPECT_EQ(
+      "scenario: avviso: i file compilati sono più vecchi delle sorgenti: il disegno mostra la "
+      "compilazione precedente (eseguire \"scenario compila\")\n"
+      "scenario: disegnato t/Vescolara_631.svg\n",
+      run.out);
+  EXPECT_NE(std::string::npos, ReadBytes(dir.File("t/Vescolara_631.svg"))
+                                   .find("file compilati più vecchi delle sorgenti"));
+
+  // Compiled again with a problem: the picture is that run's, and marked.
+  const std::string line = dir.File("t/Vescolara_linea.txt");
+  bytes = ReadBytes(line);
+  bytes.replace(bytes.find("curvad4,  1100,  250"), 20, "curvad4,  106000,  250");
+  WriteBytes(line, bytes);
+  ASSERT_EQ(1, RunScenario(dir.path(), "compila t").status);
+  run = RunScenario(dir.path(), "disegna t");
+  EXPECT_EQ(0, run.status) << run.err;
+  EXPECT_EQ(
+      "scenario: avviso: il disegno viene da una compilazione che ha registrato il problema n. "
+      "15 (posizione oltre la fine del percorso) in t/Vescolara_linea.txt:11:1\n"
+      "scenario: disegnato t/Vescolara_631.svg\n",
+      run.out);
+  EXPECT_NE(std::string::npos,
+            ReadBytes(dir.File("t/Vescolara_631.svg"))
+                .find("compilazione con il problema n. 15 (posizione oltre la fine del percorso)"));
+
+  // Without the sources nothing can be said.
+  std::filesystem::remove(line);
+  run = RunScenario(dir.path(), "disegna t");
+  EXPECT_EQ("scenario: disegnato t/Vescolara_631.svg\n", run.out);
 }
 
 }  // namespace
