@@ -1,12 +1,11 @@
 // The reserved marks and the two check codes computed from the train number
 // and the line name.
 #include <string>
+#include <utility>
 
 #include "model/problems.h"
 #include "model/text_encoding.h"
 #include "model/track_model.h"
-
-#include <utility>
 
 namespace scenario {
 namespace {

@@ -32,8 +32,7 @@ void TrackModel::RecordProblem(int32_t code, int32_t position, const SourceLocat
   RecordProblem(code, where, std::move(cells));
 }
 
-void TrackModel::RecordProblemWith(int32_t code, const SourceLocation& where,
-                                   ProblemEvent detail) {
+void TrackModel::RecordProblemWith(int32_t code, const SourceLocation& where, ProblemEvent detail) {
   cod_errore = code;
   problem_location = where;
   std::vector<int64_t> cells;

@@ -210,20 +210,20 @@ struct StopEvent {
 // What the readers swallow without recording a problem: the reading goes on
 // exactly as without an observer; the events only say where and why.
 enum class SourceWarning {
-  kEmptySource,      // the source holds nothing but blanks and line ends
-  kNoGenerale,       // a train-run source without "[generale]": nothing is read
-  kNoStation,        // a train-run source read to its end without a station
-  kNoSignal,         // ... without a signal
-  kBeforeGenerale,   // text before "[generale]", ignored
-  kUnknownField,     // a field at the start of a line that is no keyword: ignored
-  kUnknownSection,   // a bracketed header that is no section of this source
-  kKeywordInText,    // a field read as a record because its text contains a keyword
-  kNotANumber,       // a field read as a number that is none: 0
-  kEmptyNumber,      // an empty field read as a number: 0
+  kEmptySource,         // the source holds nothing but blanks and line ends
+  kNoGenerale,          // a train-run source without "[generale]": nothing is read
+  kNoStation,           // a train-run source read to its end without a station
+  kNoSignal,            // ... without a signal
+  kBeforeGenerale,      // text before "[generale]", ignored
+  kUnknownField,        // a field at the start of a line that is no keyword: ignored
+  kUnknownSection,      // a bracketed header that is no section of this source
+  kKeywordInText,       // a field read as a record because its text contains a keyword
+  kNotANumber,          // a field read as a number that is none: 0
+  kEmptyNumber,         // an empty field read as a number: 0
   kFieldsFromNextLine,  // the record's fields run into the following lines
-  kExtraFields,      // fields after the record's last one, read as keyword fields
-  kTab,              // a tab character
-  kUtf8,             // bytes that read as UTF-8, not Windows-1252
+  kExtraFields,         // fields after the record's last one, read as keyword fields
+  kTab,                 // a tab character
+  kUtf8,                // bytes that read as UTF-8, not Windows-1252
 };
 
 struct WarningEvent {
@@ -237,10 +237,10 @@ struct WarningEvent {
   // The field (Windows-1252); kUtf8: the field holding the bytes;
   // kExtraFields: the rest of the line; kNoGenerale: that header.
   std::string text;
-  std::string keyword;    // the record read: its name ("segnale", "velocita")
-  std::string field;      // kNotANumber, kEmptyNumber: the field's name in the record
-  int32_t on_line = 0;    // kFieldsFromNextLine, kKeywordInText: value fields on the record's line
-  int32_t expected = 0;   // ... value fields the record reads
+  std::string keyword;   // the record read: its name ("segnale", "velocita")
+  std::string field;     // kNotANumber, kEmptyNumber: the field's name in the record
+  int32_t on_line = 0;   // kFieldsFromNextLine, kKeywordInText: value fields on the record's line
+  int32_t expected = 0;  // ... value fields the record reads
 };
 
 // Every event has a default that does nothing: an observer overrides what it
@@ -472,7 +472,7 @@ class TrackModel {
   std::array<SourceLocation, 3> progressive_records_;
   int32_t conflict_code_ = 0;  // the conflict a placement procedure found
   std::vector<int64_t> conflict_cells_;
-  FaultCause fault_;             // why the reading is ending in the error trap
+  FaultCause fault_;              // why the reading is ending in the error trap
   SourceLocation length_record_;  // the "lunghezza percorso" record in force
 };
 

@@ -9,8 +9,8 @@
 
 #include <filesystem>
 #include <string>
-#include <system_error>
 #include <string_view>
+#include <system_error>
 
 #include "platform/file_system.h"
 #include "platform/system_errors.h"
@@ -152,8 +152,8 @@ class PosixFileSystem : public FileSystem {
       return false;
     }
     std::error_code ec;
-    const bool in_the_way = std::filesystem::exists(native, ec) &&
-                            !std::filesystem::is_directory(native, ec);
+    const bool in_the_way =
+        std::filesystem::exists(native, ec) && !std::filesystem::is_directory(native, ec);
     if (!in_the_way) std::filesystem::create_directories(native, ec);
     if (!in_the_way && !ec && std::filesystem::is_directory(native, ec)) return true;
     *err = "impossibile creare la cartella " + path + ": " +

@@ -3,8 +3,8 @@
 // failed write leaves the previous content in place.
 #include <filesystem>
 #include <string>
-#include <system_error>
 #include <string_view>
+#include <system_error>
 
 #include "platform/file_system.h"
 #include "platform/system_errors.h"
@@ -138,8 +138,9 @@ class WinFileSystem : public FileSystem {
       return false;
     }
     // 100-nanosecond steps.
-    *time = static_cast<int64_t>((static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
-                                 data.ftLastWriteTime.dwLowDateTime);
+    *time =
+        static_cast<int64_t>((static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                             data.ftLastWriteTime.dwLowDateTime);
     return true;
   }
 
@@ -150,8 +151,8 @@ class WinFileSystem : public FileSystem {
       return false;
     }
     std::error_code ec;
-    const bool in_the_way = std::filesystem::exists(native, ec) &&
-                            !std::filesystem::is_directory(native, ec);
+    const bool in_the_way =
+        std::filesystem::exists(native, ec) && !std::filesystem::is_directory(native, ec);
     if (!in_the_way) std::filesystem::create_directories(native, ec);
     if (!in_the_way && !ec && std::filesystem::is_directory(native, ec)) return true;
     *err = "impossibile creare la cartella " + path + ": " +
@@ -177,7 +178,8 @@ FileSystem* RealFileSystem() {
 }
 
 std::string ErrorCodeText(const std::error_code& ec) {
-  if (ec.category() == std::system_category()) return WindowsErrorText(static_cast<DWORD>(ec.value()));
+  if (ec.category() == std::system_category())
+    return WindowsErrorText(static_cast<DWORD>(ec.value()));
   return ErrnoText(ec.value());
 }
 

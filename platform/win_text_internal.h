@@ -43,27 +43,42 @@ inline std::string WideToUtf8(std::wstring_view wide) {
 // machine; codes without words of their own give their number.
 inline std::string WindowsErrorText(DWORD code) {
   switch (code) {
-    case ERROR_FILE_NOT_FOUND: return "file inesistente";
-    case ERROR_PATH_NOT_FOUND: return "percorso inesistente";
-    case ERROR_ACCESS_DENIED: return "accesso negato";
+    case ERROR_FILE_NOT_FOUND:
+      return "file inesistente";
+    case ERROR_PATH_NOT_FOUND:
+      return "percorso inesistente";
+    case ERROR_ACCESS_DENIED:
+      return "accesso negato";
     case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION: return "file in uso da un altro programma";
+    case ERROR_LOCK_VIOLATION:
+      return "file in uso da un altro programma";
     case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL: return "disco pieno";
+    case ERROR_HANDLE_DISK_FULL:
+      return "disco pieno";
     case ERROR_FILE_EXISTS:
-    case ERROR_ALREADY_EXISTS: return "esiste già";
+    case ERROR_ALREADY_EXISTS:
+      return "esiste già";
     case ERROR_INVALID_NAME:
-    case ERROR_BAD_PATHNAME: return "nome non valido";
-    case ERROR_FILENAME_EXCED_RANGE: return "nome troppo lungo";
-    case ERROR_WRITE_PROTECT: return "disco protetto da scrittura";
-    case ERROR_DIRECTORY: return "non è una cartella";
+    case ERROR_BAD_PATHNAME:
+      return "nome non valido";
+    case ERROR_FILENAME_EXCED_RANGE:
+      return "nome troppo lungo";
+    case ERROR_WRITE_PROTECT:
+      return "disco protetto da scrittura";
+    case ERROR_DIRECTORY:
+      return "non è una cartella";
     case ERROR_NOT_ENOUGH_MEMORY:
-    case ERROR_OUTOFMEMORY: return "memoria insufficiente";
+    case ERROR_OUTOFMEMORY:
+      return "memoria insufficiente";
     case ERROR_WRITE_FAULT:
-    case ERROR_READ_FAULT: return "errore di lettura o scrittura del disco";
-    case ERROR_NOT_READY: return "unità non pronta";
-    case ERROR_DIR_NOT_EMPTY: return "la cartella non è vuota";
-    default: return "errore di sistema n. " + std::to_string(code);
+    case ERROR_READ_FAULT:
+      return "errore di lettura o scrittura del disco";
+    case ERROR_NOT_READY:
+      return "unità non pronta";
+    case ERROR_DIR_NOT_EMPTY:
+      return "la cartella non è vuota";
+    default:
+      return "errore di sistema n. " + std::to_string(code);
   }
 }
 

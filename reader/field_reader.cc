@@ -168,8 +168,7 @@ bool FieldReader::ReadIntegral(int64_t lo, int64_t hi, int64_t* out) {
 
 bool FieldReader::ReadInt32(int32_t* out) {
   int64_t r;
-  if (!ReadIntegral(std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max(),
-                    &r)) {
+  if (!ReadIntegral(std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max(), &r)) {
     return false;
   }
   *out = static_cast<int32_t>(r);

@@ -39,7 +39,7 @@ class FieldReader {
     int64_t line = 0;        // 0-based line it starts on
     bool ends_line = false;  // the line end (or the end of the file) came with it
     Number number = Number::kText;
-    int64_t lo = 0, hi = 0;  // kOutOfRange: the range of the target
+    int64_t lo = 0, hi = 0;     // kOutOfRange: the range of the target
     bool nothing_left = false;  // the read found no character left (a fault)
   };
 

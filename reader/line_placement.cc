@@ -77,7 +77,9 @@ bool TrackModel::memo_montagna(int32_t inizio, int32_t fine, int32_t& tipo) {
   }
   // The lists hold ranges 1 to 80.
   if (n_montagne >= static_cast<int32_t>(inizi_montagna.size()) - 1) {
-    return Fault(MakeFault(FaultCause::Kind::kTable, "gallerie", static_cast<int64_t>(inizi_montagna.size()) - 1, int64_t{n_montagne} + 1));
+    return Fault(MakeFault(FaultCause::Kind::kTable, "gallerie",
+                           static_cast<int64_t>(inizi_montagna.size()) - 1,
+                           int64_t{n_montagne} + 1));
   }
   ++n_montagne;
   inizi_montagna[n_montagne] = inizio;

@@ -90,7 +90,8 @@ void TrackModel::memorizza_dati() {
 void TrackModel::SourceRead(ReadOutcome outcome, FieldReader* in, SourceChecker* check) {
   if (outcome == ReadOutcome::kFault) {
     if (fault_.kind == FaultCause::Kind::kUnknown) fault_ = check->ReadFault();
-    if (!fault_.field.known() && !fault_.name.empty()) fault_.field = check->FieldNamed(fault_.name);
+    if (!fault_.field.known() && !fault_.name.empty())
+      fault_.field = check->FieldNamed(fault_.name);
   }
   check->Finish(outcome == ReadOutcome::kDone && in->AtEnd());
 }
@@ -244,10 +245,12 @@ TrackModel::ReadOutcome TrackModel::ReadLineSource(FieldReader* in, SourceChecke
   // The gradient fill ran past the last cell.
   auto gradient_fault = [&] {
     if (celle.empty()) return no_length();
-    return ReadFault(MakeFault(FaultCause::Kind::kCursor, "pendenze", ultima_cella, cursore_pendenze));
+    return ReadFault(
+        MakeFault(FaultCause::Kind::kCursor, "pendenze", ultima_cella, cursore_pendenze));
   };
   auto plan_fault = [&] {
-    return ReadFault(MakeFault(FaultCause::Kind::kTable, "planimetria", ultimo_metro, metro_attuale));
+    return ReadFault(
+        MakeFault(FaultCause::Kind::kTable, "planimetria", ultimo_metro, metro_attuale));
   };
   if (crea_linea != 0) {
     if (planimetria.size() < 2) return no_length();

@@ -51,8 +51,7 @@ bool IsFieldEnd(char c) { return c == ',' || c == '\r' || c == '\n'; }
 
 }  // namespace
 
-SourceChecker::SourceChecker(CompileObserver* observer, SourceLocation::File file,
-                             FieldReader* in)
+SourceChecker::SourceChecker(CompileObserver* observer, SourceLocation::File file, FieldReader* in)
     : observer_(observer), file_(file), in_(in) {
   if (!active()) return;
   in_->set_keep_fields(true);
@@ -197,7 +196,8 @@ void SourceChecker::CheckRecord(std::span<const Field> fields) {
       e.where = record_;
       e.text = keyword_;
       if (lower.front() == '[' && lower.back() == ']') {
-        const auto sections = file_ == SourceLocation::File::kLine ? LineSections() : TrainSections();
+        const auto sections =
+            file_ == SourceLocation::File::kLine ? LineSections() : TrainSections();
         const bool known = std::any_of(sections.begin(), sections.end(),
                                        [&](const char* s) { return lower == s; });
         e.kind = SourceWarning::kUnknownSection;
@@ -214,12 +214,13 @@ void SourceChecker::CheckRecord(std::span<const Field> fields) {
     int32_t on_line = 0;
     for (size_t i = 0; i < values; ++i) on_line += fields[i].line == kw.line;
     std::string names;
-    for (const RecordFormat* r : matched_) names += (names.empty() ? "" : " e ") + std::string(r->name);
+    for (const RecordFormat* r : matched_)
+      names += (names.empty() ? "" : " e ") + std::string(r->name);
     const std::string lower = Cp1252ToLower(Trim(keyword_));
     const auto& forms = matched_[0]->forms;
-    const bool clean = matched_.size() == 1 &&
-                       std::any_of(forms.begin(), forms.end(),
-                                   [&](const char* f) { return lower == f; });
+    const bool clean =
+        matched_.size() == 1 &&
+        std::any_of(forms.begin(), forms.end(), [&](const char* f) { return lower == f; });
     const bool complete = values == expected;
     const bool runs_on = complete && values > 0 && fields[values - 1].line > kw.line;
     if (!clean) {

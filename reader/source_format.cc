@@ -11,9 +11,8 @@ constexpr FieldType kTxt = FieldType::kText;
 
 const char* const kLunghezzaForms[] = {"lunghezza percorso"};
 const FieldFormat kLunghezzaFields[] = {{"lunghezza", kI32}};
-const char* const kProgressivaForms[] = {"progressiva chilometrica uno",
-                                         "progressiva chilometrica due",
-                                         "progressiva chilometrica tre"};
+const char* const kProgressivaForms[] = {
+    "progressiva chilometrica uno", "progressiva chilometrica due", "progressiva chilometrica tre"};
 const FieldFormat kProgressivaFields[] = {{"inizio", kI32}, {"fine", kI32}, {"posizione", kI32}};
 const char* const kSfondoForms[] = {"sfondo uno", "sfondo due", "sfondo tre"};
 const FieldFormat kValoreI32[] = {{"valore", kI32}};
@@ -23,17 +22,18 @@ const FieldFormat kRipetizioneFields[] = {{"inizio", kI32}, {"fine", kI32}};
 
 const char* const kPendenzaForms[] = {"pendenza"};
 const FieldFormat kPendenzaFields[] = {{"posizione", kI32}, {"pendenza", kI32}};
-const char* const kCurvaForms[] = {"curvad1", "curvad2", "curvad3", "curvad4", "curvad5", "curvad6",
-                                   "curvas1", "curvas2", "curvas3", "curvas4", "curvas5", "curvas6"};
+const char* const kCurvaForms[] = {"curvad1", "curvad2", "curvad3", "curvad4",
+                                   "curvad5", "curvad6", "curvas1", "curvas2",
+                                   "curvas3", "curvas4", "curvas5", "curvas6"};
 const FieldFormat kCurvaFields[] = {{"inizio", kI32}, {"lunghezza", kI32}};
 const char* const kMontagnaForms[] = {"montagna"};
 const FieldFormat kMontagnaFields[] = {{"inizio", kI32}, {"fine", kI32}, {"tipo", kI32}};
 const char* const kIndicatoriForms[] = {"indicatori_vmax"};
 // An empty d-side speed is the usual way to write a board with no d side.
 const FieldFormat kIndicatoriFields[] = {
-    {"posizione", kI32}, {"vas", kI32},       {"vbs", kI32},       {"vcs", kI32},
-    {"strisces", kI32},  {"vad", kI32, true}, {"vbd", kI32, true}, {"vcd", kI32, true},
-    {"strisced", kI32}};
+    {"posizione", kI32}, {"vas", kI32},       {"vbs", kI32},
+    {"vcs", kI32},       {"strisces", kI32},  {"vad", kI32, true},
+    {"vbd", kI32, true}, {"vcd", kI32, true}, {"strisced", kI32}};
 const char* const kCartelloForms[] = {"cartello_indicatore"};
 const FieldFormat kCartelloFields[] = {{"posizione", kI32}, {"testo", kTxt}};
 
@@ -49,10 +49,9 @@ const FieldFormat kOrologioFields[] = {{"dato4", kI16}, {"dato5", kI16}, {"dato6
 const char* const kSabbiaForms[] = {"sabbia"};
 const FieldFormat kValoreI16[] = {{"valore", kI16}};
 const char* const kSegnaleForms[] = {"segnale"};
-const FieldFormat kSegnaleFields[] = {{"posizione", kI32}, {"sx", kI32}, {"s1", kI32},
-                                      {"s2", kI32},        {"s3", kI32}, {"rapp", kI32},
-                                      {"dx", kI32},        {"d1", kI32}, {"d2", kI32},
-                                      {"d3", kI32},        {"tempo", kI32}};
+const FieldFormat kSegnaleFields[] = {
+    {"posizione", kI32}, {"sx", kI32}, {"s1", kI32}, {"s2", kI32}, {"s3", kI32},   {"rapp", kI32},
+    {"dx", kI32},        {"d1", kI32}, {"d2", kI32}, {"d3", kI32}, {"tempo", kI32}};
 const char* const kRallentamentoForms[] = {"rallentamento"};
 const FieldFormat kRallentamentoFields[] = {{"x", kI32},    {"v", kI32},    {"l", kI32},
                                             {"f_tt", kI32}, {"f_ta", kI32}, {"d_v", kI32}};
@@ -60,9 +59,9 @@ const char* const kAbbattimentoForms[] = {"abbattimento"};
 const FieldFormat kAbbattimentoFields[] = {{"posizione", kI32}, {"valore", kI32}};
 const char* const kStazioneForms[] = {"stazione"};
 const FieldFormat kStazioneFields[] = {
-    {"posizione", kI32}, {"tipo", kU8},    {"lunghezza", kI32}, {"dato1", kU8},   {"dato10", kU8},
-    {"dato9", kU8},      {"dato2", kI16},  {"dato3", kI16},     {"dato7", kU8},   {"dato4", kI16},
-    {"dato5", kI16},     {"dato6", kI16},  {"dato8", kU8},      {"ore", kI32},    {"minuti", kI32},
+    {"posizione", kI32}, {"tipo", kU8},   {"lunghezza", kI32}, {"dato1", kU8}, {"dato10", kU8},
+    {"dato9", kU8},      {"dato2", kI16}, {"dato3", kI16},     {"dato7", kU8}, {"dato4", kI16},
+    {"dato5", kI16},     {"dato6", kI16}, {"dato8", kU8},      {"ore", kI32},  {"minuti", kI32},
     {"secondi", kI32},   {"nome", kTxt}};
 
 }  // namespace
@@ -95,15 +94,13 @@ using namespace formats;
 
 const RecordFormat* const kLineGenerale[] = {&kLunghezza, &kProgressiva, &kSfondo, &kRipetizione};
 const RecordFormat* const kLine[] = {&kPendenza, &kCurva, &kMontagna, &kIndicatori, &kCartello};
-const RecordFormat* const kTrain[] = {&kFrenata,   &kVetture,       &kVelocita,
-                                      &kAderenza,  &kOrologio,      &kSabbia,
-                                      &kSegnale,   &kRallentamento, &kAbbattimento,
-                                      &kStazione};
+const RecordFormat* const kTrain[] = {&kFrenata,      &kVetture, &kVelocita, &kAderenza,
+                                      &kOrologio,     &kSabbia,  &kSegnale,  &kRallentamento,
+                                      &kAbbattimento, &kStazione};
 const char* const kLineSections[] = {"[generale]", "[curve]",       "[pendenze]", "[montagne]",
                                      "[cartelli]", "[indicazioni]", "[fine]"};
-const char* const kTrainSections[] = {"[generale]",      "[aderenze]", "[vel_limite]",
-                                      "[stazioni]",      "[rallentamenti]", "[segnali]",
-                                      "[codici]",        "[fine]"};
+const char* const kTrainSections[] = {"[generale]",      "[aderenze]", "[vel_limite]", "[stazioni]",
+                                      "[rallentamenti]", "[segnali]",  "[codici]",     "[fine]"};
 
 }  // namespace
 

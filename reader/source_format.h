@@ -16,7 +16,7 @@ namespace scenario {
 enum class FieldType { kInt32, kInt16, kUint8, kText };
 
 struct FieldFormat {
-  const char* name;       // as the model names the value ("posizione", "vas")
+  const char* name;  // as the model names the value ("posizione", "vas")
   FieldType type;
   bool empty_ok = false;  // an empty field is a usual way to write 0 here
 };

@@ -45,8 +45,11 @@ bool TrackModel::memo_segnale(int32_t posizione, int32_t& sx, int32_t& s1, int32
   const struct {
     int64_t value;
     const char* names;
-  } kPacked[] = {{v4, "rapp, sx e dx"}, {v1, "s1 e d1"}, {v2, "s2 e d2"},
-                 {v3, "s3 e d3"},       {base + 4, "sx e dx"}};
+  } kPacked[] = {{v4, "rapp, sx e dx"},
+                 {v1, "s1 e d1"},
+                 {v2, "s2 e d2"},
+                 {v3, "s3 e d3"},
+                 {base + 4, "sx e dx"}};
   for (const auto& p : kPacked) {
     if (!Fits32(p.value)) {
       return Fault(ValueFault(p.names, p.value, std::numeric_limits<int32_t>::min(),

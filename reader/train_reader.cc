@@ -36,7 +36,8 @@ TrackModel::ReadOutcome TrackModel::ReadTrainSource(FieldReader* in, SourceCheck
     return ReadFault(std::move(cause));
   };
   auto adhesion_fault = [&] {
-    return ReadFault(MakeFault(FaultCause::Kind::kCursor, "aderenza", ultima_cella, adhesion_cursor));
+    return ReadFault(
+        MakeFault(FaultCause::Kind::kCursor, "aderenza", ultima_cella, adhesion_cursor));
   };
 
   auto stop = [&](int32_t code, bool with_position, int32_t position) {
@@ -216,7 +217,8 @@ TrackModel::ReadOutcome TrackModel::ReadTrainSource(FieldReader* in, SourceCheck
       }
       if (inizio < std::numeric_limits<int32_t>::min() ||
           fine > std::numeric_limits<int32_t>::max()) {
-        return ReadFault(ValueFault("lunghezza", lunghezza, 0, std::numeric_limits<int32_t>::max()));
+        return ReadFault(
+            ValueFault("lunghezza", lunghezza, 0, std::numeric_limits<int32_t>::max()));
       }
       s.inizio = static_cast<int32_t>(inizio);
       s.fine = static_cast<int32_t>(fine);
@@ -265,7 +267,8 @@ TrackModel::ReadOutcome TrackModel::ReadTrainSource(FieldReader* in, SourceCheck
   // track, and the progressive ranges are checked.
   do {
     if (!HasCell(speed_cursor)) {
-      return ReadFault(MakeFault(FaultCause::Kind::kCursor, "velocita", ultima_cella, speed_cursor));
+      return ReadFault(
+          MakeFault(FaultCause::Kind::kCursor, "velocita", ultima_cella, speed_cursor));
     }
     if (!SpeedFifth(carried_speed, &celle[speed_cursor].velocita)) return speed_fault();
     ++speed_cursor;

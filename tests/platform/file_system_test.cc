@@ -1,7 +1,10 @@
 // The real file system: the replace routine every output file goes through,
 // reading, removing, and the program folder.
+#include "platform/file_system.h"
+
 #include <errno.h>
 #include <grp.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <string.h>
 #include <sys/resource.h>
@@ -15,9 +18,6 @@
 #include <set>
 #include <string>
 
-#include <gtest/gtest.h>
-
-#include "platform/file_system.h"
 #include "platform/system_errors.h"
 #include "test_util.h"
 
@@ -280,8 +280,9 @@ TEST(RealFileSystem, CreateFoldersMakesTheWholePath) {
   EXPECT_TRUE(RealFileSystem()->CreateFolders(dir.File("a/b"), &err)) << err;  // already there
   WriteBytes(dir.File("file"), "x");
   EXPECT_FALSE(RealFileSystem()->CreateFolders(dir.File("file"), &err));
-  EXPECT_EQ("impossibile creare la cartella " + dir.File("file") + ": esiste un file con questo "
-            "nome",
+  EXPECT_EQ("impossibile creare la cartella " + dir.File("file") +
+                ": esiste un file con questo "
+                "nome",
             err);
   EXPECT_FALSE(RealFileSystem()->CreateFolders(dir.File("file/sotto"), &err));
   EXPECT_EQ("impossibile creare la cartella " + dir.File("file/sotto") +

@@ -163,11 +163,11 @@ TEST(FieldReader, TellsWhereEachFieldStoodAndHowItRead) {
   int32_t v;
   ASSERT_TRUE(in.ReadText(&text));
   for (int i = 0; i < 3; ++i) ASSERT_TRUE(in.ReadInt32(&v));  // 750, 65, 5
-  ASSERT_TRUE(in.ReadText(&text));                             // x
+  ASSERT_TRUE(in.ReadText(&text));                            // x
   for (int i = 0; i < 4; ++i) ASSERT_TRUE(in.ReadInt32(&v));  // (empty), 1, 7x, \t2
-  ASSERT_TRUE(in.ReadInt32(&v));                               // "12"
-  EXPECT_FALSE(in.ReadInt32(&v));                              // too large
-  EXPECT_FALSE(in.ReadInt32(&v));                              // nothing left
+  ASSERT_TRUE(in.ReadInt32(&v));                              // "12"
+  EXPECT_FALSE(in.ReadInt32(&v));                             // too large
+  EXPECT_FALSE(in.ReadInt32(&v));                             // nothing left
 
   struct Expected {
     size_t offset, end;
@@ -176,10 +176,10 @@ TEST(FieldReader, TellsWhereEachFieldStoodAndHowItRead) {
     Number number;
   };
   const Expected kExpected[] = {
-      {0, 8, 0, false, Number::kText},   {11, 14, 0, false, Number::kOk},
-      {16, 18, 0, false, Number::kOk},   {19, 20, 0, true, Number::kOk},
-      {22, 23, 1, false, Number::kText}, {26, 26, 1, false, Number::kEmpty},
-      {28, 29, 1, false, Number::kOk},   {30, 32, 1, false, Number::kNotANumber},
+      {0, 8, 0, false, Number::kText},        {11, 14, 0, false, Number::kOk},
+      {16, 18, 0, false, Number::kOk},        {19, 20, 0, true, Number::kOk},
+      {22, 23, 1, false, Number::kText},      {26, 26, 1, false, Number::kEmpty},
+      {28, 29, 1, false, Number::kOk},        {30, 32, 1, false, Number::kNotANumber},
       {33, 35, 1, true, Number::kNotANumber}, {37, 41, 2, false, Number::kOk},
       {42, 52, 2, true, Number::kOutOfRange},
   };

@@ -106,20 +106,34 @@ std::string Where(const Sources& s, const SourceLocation& where) {
 
 const char* KindName(SourceWarning kind) {
   switch (kind) {
-    case SourceWarning::kEmptySource: return "vuoto";
-    case SourceWarning::kNoGenerale: return "senza-generale";
-    case SourceWarning::kNoStation: return "senza-stazioni";
-    case SourceWarning::kNoSignal: return "senza-segnali";
-    case SourceWarning::kBeforeGenerale: return "prima-di-generale";
-    case SourceWarning::kUnknownField: return "sconosciuto";
-    case SourceWarning::kUnknownSection: return "sezione";
-    case SourceWarning::kKeywordInText: return "parola-nel-testo";
-    case SourceWarning::kNotANumber: return "non-numero";
-    case SourceWarning::kEmptyNumber: return "vuoto-come-0";
-    case SourceWarning::kFieldsFromNextLine: return "campi-dalla-riga-dopo";
-    case SourceWarning::kExtraFields: return "campi-in-piu";
-    case SourceWarning::kTab: return "tab";
-    case SourceWarning::kUtf8: return "utf8";
+    case SourceWarning::kEmptySource:
+      return "vuoto";
+    case SourceWarning::kNoGenerale:
+      return "senza-generale";
+    case SourceWarning::kNoStation:
+      return "senza-stazioni";
+    case SourceWarning::kNoSignal:
+      return "senza-segnali";
+    case SourceWarning::kBeforeGenerale:
+      return "prima-di-generale";
+    case SourceWarning::kUnknownField:
+      return "sconosciuto";
+    case SourceWarning::kUnknownSection:
+      return "sezione";
+    case SourceWarning::kKeywordInText:
+      return "parola-nel-testo";
+    case SourceWarning::kNotANumber:
+      return "non-numero";
+    case SourceWarning::kEmptyNumber:
+      return "vuoto-come-0";
+    case SourceWarning::kFieldsFromNextLine:
+      return "campi-dalla-riga-dopo";
+    case SourceWarning::kExtraFields:
+      return "campi-in-piu";
+    case SourceWarning::kTab:
+      return "tab";
+    case SourceWarning::kUtf8:
+      return "utf8";
   }
   return "?";
 }
@@ -167,9 +181,7 @@ TEST(SourceChecks, WarnAboutWhatTheReadingSwallows) {
        {"parola-nel-testo T43:1 [; qui il nuovo segnale di protezione] segnale 0/11"}},
       // Fields separated by tabs are one keyword field; the tab is told with it.
       {"record separated by tabs",
-       [](Sources* s) {
-         Edit(&s->train, "[segnali]\r\n", "[segnali]\r\nsegnale\t1900\t1\t4\r\n");
-       },
+       [](Sources* s) { Edit(&s->train, "[segnali]\r\n", "[segnali]\r\nsegnale\t1900\t1\t4\r\n"); },
        {"parola-nel-testo T43:1 [segnale\t1900\t1\t4] segnale 0/11"}},
       {"line of tabs",
        [](Sources* s) { Edit(&s->train, "[segnali]\r\n", "[segnali]\r\n\t\t\r\n"); },
@@ -203,7 +215,9 @@ TEST(SourceChecks, WarnAboutWhatTheReadingSwallows) {
        [](Sources* s) { Edit(&s->line, "sfondo due", "Sfondo due"); },
        {"sconosciuto L7:1 [Sfondo due] [generale]"}},
       {"decimal comma",
-       [](Sources* s) { Edit(&s->train, "velocita,    1350,   135", "velocita,    1350,   125,5"); },
+       [](Sources* s) {
+         Edit(&s->train, "velocita,    1350,   135", "velocita,    1350,   125,5");
+       },
        {"campi-in-piu T11:26 [5] velocita 0/2 @T11:1"}},
       {"missing field",
        [](Sources* s) {
@@ -212,7 +226,9 @@ TEST(SourceChecks, WarnAboutWhatTheReadingSwallows) {
        },
        {"campi-dalla-riga-dopo T44:50 segnale 10/11 @T44:1"}},
       {"empty field",
-       [](Sources* s) { Edit(&s->train, "segnale,    3100,   2, 4, 0,", "segnale,    3100,   2, , 0,"); },
+       [](Sources* s) {
+         Edit(&s->train, "segnale,    3100,   2, 4, 0,", "segnale,    3100,   2, , 0,");
+       },
        {"vuoto-come-0 T44:24 segnale.s1 @T44:1"}},
       {"route length without value",
        [](Sources* s) { Edit(&s->line, "lunghezza percorso,    99000", "lunghezza percorso,"); },
@@ -451,9 +467,9 @@ TEST(SourceChecks, ProblemTwentyFiveNamesItsCause) {
        "",
        "vas e vad=40000 [-32768,32767]"},
       {"station time",
-       {LineSource(), TrainSource({Rec("stazione", {200, 2, 600, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                                                    1000000, 0, 0}) +
-                                   ",  X"})},
+       {LineSource(),
+        TrainSource({Rec("stazione", {200, 2, 600, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1000000, 0, 0}) +
+                     ",  X"})},
        Kind::kValue,
        "T2:1",
        "T2:68",

@@ -178,9 +178,9 @@ WarningReport ExplainWarning(const WarningEvent& e, const SourcePlaces& places) 
   switch (e.kind) {
     case SourceWarning::kEmptySource:
       w.genere = kAvvisoVuoto;
-      w.testo = std::string("il file ") + FileWord(e.where.file) + " è vuoto" +
-                (e.where.file == SourceLocation::File::kTrain ? ": la corsa non ha alcun dato"
-                                                              : "");
+      w.testo =
+          std::string("il file ") + FileWord(e.where.file) + " è vuoto" +
+          (e.where.file == SourceLocation::File::kTrain ? ": la corsa non ha alcun dato" : "");
       break;
     case SourceWarning::kNoGenerale:
       w.genere = kAvvisoSenzaGenerale;
@@ -228,7 +228,8 @@ WarningReport ExplainWarning(const WarningEvent& e, const SourcePlaces& places) 
       break;
     case SourceWarning::kNotANumber:
       w.genere = kAvvisoNonNumero;
-      w.testo = FieldOf(e.field, e.keyword) + ", " + Quote(text) + ", non è un numero: letto come 0";
+      w.testo =
+          FieldOf(e.field, e.keyword) + ", " + Quote(text) + ", non è un numero: letto come 0";
       if (e.text.find('\t') != std::string::npos) {
         w.testo += " (contiene una tabulazione, che non è uno spazio)";
       }
@@ -318,15 +319,14 @@ void ExplainProblem(const ProblemEvent& event, const std::vector<WarningEvent>& 
           p->causa = FieldOf(f.name, record) + " è lungo " + f.value + ": al massimo " +
                      std::to_string(f.hi);
         } else {
-          p->causa = FieldOf(f.name, record) + " vale " + f.value +
-                     ", fuori dall'intervallo da " + std::to_string(f.lo) + " a " +
-                     std::to_string(f.hi);
+          p->causa = FieldOf(f.name, record) + " vale " + f.value + ", fuori dall'intervallo da " +
+                     std::to_string(f.lo) + " a " + std::to_string(f.hi);
         }
         break;
       case FaultCause::Kind::kTable:
         if (f.name == "planimetria") {
-          p->causa = "la curva va oltre l'ultimo metro della planimetria (" +
-                     std::to_string(f.hi) + ")";
+          p->causa =
+              "la curva va oltre l'ultimo metro della planimetria (" + std::to_string(f.hi) + ")";
         } else {
           p->causa = "più di " + std::to_string(f.hi) + " " + f.name +
                      ": la tabella ne contiene al massimo " + std::to_string(f.hi);
@@ -343,8 +343,9 @@ void ExplainProblem(const ProblemEvent& event, const std::vector<WarningEvent>& 
                    ", fuori dalle celle da 0 a " + std::to_string(f.hi);
         break;
       case FaultCause::Kind::kNoRouteLength: {
-        p->causa = "la sezione [generale] non ha \"lunghezza percorso\": senza di essa non ci "
-                   "sono celle";
+        p->causa =
+            "la sezione [generale] non ha \"lunghezza percorso\": senza di essa non ci "
+            "sono celle";
         // A field of [generale] that was probably meant to be it.
         for (const WarningEvent& w : warnings) {
           if (w.kind == SourceWarning::kUnknownField && w.keyword == "[generale]" &&
@@ -368,11 +369,11 @@ void ExplainProblem(const ProblemEvent& event, const std::vector<WarningEvent>& 
   }
   for (const StopEvent& s : stops) {
     if (s.code != event.code) continue;
-    p->note.push_back(Note{places.PlaceOf(s.record),
-                           "la lettura della corsa si ferma a questo record " +
-                               Quote(places.KeywordAt(s.record)) +
-                               " per il problema già registrato: pos_errore diventa " +
-                               std::to_string(s.position) + " m"});
+    p->note.push_back(
+        Note{places.PlaceOf(s.record), "la lettura della corsa si ferma a questo record " +
+                                           Quote(places.KeywordAt(s.record)) +
+                                           " per il problema già registrato: pos_errore diventa " +
+                                           std::to_string(s.position) + " m"});
   }
 }
 

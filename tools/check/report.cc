@@ -143,7 +143,7 @@ std::string FormatText(const CheckReport& r) {
   if (r.esito == 2) {
     summary = "nessun file scritto";
   } else if (r.comando == "verifica") {
-    summary = r.esito == 0  ? "verifica senza problemi, nessun file scritto"
+    summary = r.esito == 0 ? "verifica senza problemi, nessun file scritto"
               : r.problema ? "verifica con un problema registrato, nessun file scritto"
                            : "verifica senza problemi ma con avvisi (--rigoroso), nessun file "
                              "scritto";

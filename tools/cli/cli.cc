@@ -123,8 +123,7 @@ void CheckAgainstSources(FileSystem* disk, const std::string& folder, const Scen
 }  // namespace
 
 int RunSorgenti(const std::string& folder_arg, bool sovrascrivi, const std::string& linea,
-                const std::string& treno, FileSystem* disk, std::ostream* out,
-                std::ostream* err) {
+                const std::string& treno, FileSystem* disk, std::ostream* out, std::ostream* err) {
   const std::string folder = CleanFolder(folder_arg);
   OverlayFileSystem overlay(disk);
   TrackModel model(&overlay, folder);
@@ -315,8 +314,7 @@ int RunTool(int argc, const char* const* argv, FileSystem* disk, std::ostream* o
     const std::vector<std::string> commands = {"sorgenti", "compila", "verifica", "mostra",
                                                "disegna"};
     const bool json = std::find(args.begin(), args.end(), "--json") != args.end();
-    PrintUsageError(ParseErrorText(e, args, commands), CommandOf(args, commands), json, out,
-                    err);
+    PrintUsageError(ParseErrorText(e, args, commands), CommandOf(args, commands), json, out, err);
     return kExitFatal;
   }
 

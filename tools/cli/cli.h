@@ -30,8 +30,7 @@ int RunTool(int argc, const char* const* argv, FileSystem* disk, std::ostream* o
 // the folder when it is missing. Refuses to
 // replace existing sources unless `sovrascrivi`. Both files or neither.
 int RunSorgenti(const std::string& folder, bool sovrascrivi, const std::string& linea,
-                const std::string& treno, FileSystem* disk, std::ostream* out,
-                std::ostream* err);
+                const std::string& treno, FileSystem* disk, std::ostream* out, std::ostream* err);
 // The same under the built-in names.
 inline int RunSorgenti(const std::string& folder, bool sovrascrivi, FileSystem* disk,
                        std::ostream* out, std::ostream* err) {

@@ -146,7 +146,8 @@ void PrintUsageError(const std::string& message, const std::string& command, boo
                      std::ostream* out, std::ostream* err) {
   if (json) {
     nlohmann::ordered_json j;
-    j["comando"] = command.empty() ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(command);
+    j["comando"] =
+        command.empty() ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(command);
     j["esito"] = kExitFatal;
     j["errori"] = {message};
     *out << j.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << "\n";

@@ -38,8 +38,7 @@ class OverlayFileSystem : public FileSystem {
 
   // The time of the file on the disk below (a pending write has none yet).
   bool ModifiedTime(const std::string& path, int64_t* time) override {
-    return written_.count(path) == 0 && hidden_.count(path) == 0 &&
-           base_->ModifiedTime(path, time);
+    return written_.count(path) == 0 && hidden_.count(path) == 0 && base_->ModifiedTime(path, time);
   }
 
   // Paths that Commit() must never write (the user's source files).

@@ -141,16 +141,16 @@ bool CheckScenarioName(const std::string& linea, const std::string& treno, std::
       *err = std::string(n.what) + " \"" + n.name +
              "\" contiene un carattere che un nome di file non può avere (/ \\ : * ? \" < > |)";
     } else if (!Utf8ToCp1252(n.name, &cp1252)) {
-      *err = std::string(n.what) + " \"" + n.name +
-             "\" contiene caratteri che Windows-1252 non ha";
+      *err = std::string(n.what) + " \"" + n.name + "\" contiene caratteri che Windows-1252 non ha";
     } else {
       continue;
     }
     return false;
   }
   if (Cp1252ToLower(treno) == "linea") {
-    *err = "il numero del treno non può essere \"linea\": il file del binario sarebbe il file "
-           "della linea";
+    *err =
+        "il numero del treno non può essere \"linea\": il file del binario sarebbe il file "
+        "della linea";
     return false;
   }
   return true;

@@ -70,8 +70,8 @@ void DrawMarks(Canvas* c, const Layout& l, const std::vector<std::string>& marks
     }
     const TextStyle style = Style(12, kMark, Anchor::kEnd, true);
     const Box box = TextBox({kWidth - kRight, y}, text, style);
-    c->Rect(box.x0 - 4, box.y0 - 1, box.x1 - box.x0 + 8, box.y1 - box.y0 + 2,
-            Color{255, 236, 236}, Stroke{kMark, 1});
+    c->Rect(box.x0 - 4, box.y0 - 1, box.x1 - box.x0 + 8, box.y1 - box.y0 + 2, Color{255, 236, 236},
+            Stroke{kMark, 1});
     c->Text({kWidth - kRight, y}, text, style);
     y += 20;
   }

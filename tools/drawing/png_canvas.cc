@@ -133,10 +133,14 @@ namespace {
 // cairo's own texts are English; the tool speaks Italian.
 std::string CairoStatusText(cairo_status_t status) {
   switch (status) {
-    case CAIRO_STATUS_NO_MEMORY: return "memoria insufficiente";
-    case CAIRO_STATUS_WRITE_ERROR: return "errore di scrittura";
-    case CAIRO_STATUS_INVALID_SIZE: return "dimensioni del disegno non valide";
-    default: return "errore di cairo n. " + std::to_string(static_cast<int>(status));
+    case CAIRO_STATUS_NO_MEMORY:
+      return "memoria insufficiente";
+    case CAIRO_STATUS_WRITE_ERROR:
+      return "errore di scrittura";
+    case CAIRO_STATUS_INVALID_SIZE:
+      return "dimensioni del disegno non valide";
+    default:
+      return "errore di cairo n. " + std::to_string(static_cast<int>(status));
   }
 }
 

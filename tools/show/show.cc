@@ -83,22 +83,22 @@ json CellaJson(int64_t index, const cella& c, bool unita) {
 
 json VoceJson(int64_t index, const voce& v, bool unita) {
   json j = {{"voce", index},
-          {"tipo", v.tipo},
-          {"inizio", v.inizio},
-          {"fine", v.fine},
-          {"posizione", v.posizione},
-          {"dato1", v.dato1},
-          {"nome", Cp1252ToUtf8(v.nome)},
-          {"dato2", v.dato2},
-          {"dato3", v.dato3},
-          {"dato4", v.dato4},
-          {"dato5", v.dato5},
-          {"dato6", v.dato6},
-          {"dato7", v.dato7},
-          {"dato8", v.dato8},
-          {"dato9", v.dato9},
-          {"dato10", v.dato10},
-          {"orario", v.orario}};
+            {"tipo", v.tipo},
+            {"inizio", v.inizio},
+            {"fine", v.fine},
+            {"posizione", v.posizione},
+            {"dato1", v.dato1},
+            {"nome", Cp1252ToUtf8(v.nome)},
+            {"dato2", v.dato2},
+            {"dato3", v.dato3},
+            {"dato4", v.dato4},
+            {"dato5", v.dato5},
+            {"dato6", v.dato6},
+            {"dato7", v.dato7},
+            {"dato8", v.dato8},
+            {"dato9", v.dato9},
+            {"dato10", v.dato10},
+            {"orario", v.orario}};
   if (unita) {
     if (SlotHasPositions(index)) {
       j["inizio_km"] = FormatKm(v.inizio);
@@ -168,12 +168,10 @@ std::string FormatCella(int64_t index, const cella& c, bool unita) {
          (speed ? std::to_string(c.valore) + " km/h" : packed(c.valore)) + ", valore2 " +
          packed(c.valore2) + ", valore3 " + packed(c.valore3) + ", valore4 " +
          std::to_string(c.valore4) + ", tempo " + std::to_string(c.tempo) + ", preavviso " +
-         std::to_string(c.preavviso) + ", montagna " + std::to_string(c.montagna) +
-         ", velocita " +
+         std::to_string(c.preavviso) + ", montagna " + std::to_string(c.montagna) + ", velocita " +
          (unita ? std::to_string(SpeedOf(c.velocita)) + " km/h" : std::to_string(c.velocita)) +
          ", pendenza " +
-         (unita ? std::to_string(GradientOf(c.pendenza)) + " \u2030"
-                : std::to_string(c.pendenza)) +
+         (unita ? std::to_string(GradientOf(c.pendenza)) + " \u2030" : std::to_string(c.pendenza)) +
          ", aderenza " + std::to_string(c.aderenza);
 }
 

@@ -24,7 +24,7 @@ struct ShowOptions {
   std::optional<int64_t> a;               // last record shown, inclusive
   std::optional<CompiledFormat> formato;  // the kind of file, instead of the one its name says
   bool json = false;
-  bool csv = false;  // one file only
+  bool csv = false;    // one file only
   bool unita = false;  // values in their units as well: km, km/h, ‰, hh:mm:ss
 };
 

@@ -146,19 +146,39 @@ const std::vector<Reproduction>& Reproductions() {
        0,
        {"t/Vescolara_631-.txt:1:1: avviso: il file della corsa non ha \"[generale]\": nessun suo "
         "record viene letto (qui c'è \"[generali]\")"}},
-      {"stazone", kTrain, "stazione,    3400", "stazone,    3400", 0,
+      {"stazone",
+       kTrain,
+       "stazione,    3400",
+       "stazone,    3400",
+       0,
        {"t/Vescolara_631-.txt:25:1: avviso: \"stazone\" non è una parola chiave: la riga è "
         "ignorata (forse \"stazione\"?)"}},
-      {"segnlae", kTrain, "segnale,    3100", "segnlae,    3100", 0,
+      {"segnlae",
+       kTrain,
+       "segnale,    3100",
+       "segnlae,    3100",
+       0,
        {"t/Vescolara_631-.txt:44:1: avviso: \"segnlae\" non è una parola chiave: la riga è "
         "ignorata (forse \"segnale\"?)"}},
-      {"curvda4", kLine, "curvad4,  10300", "curvda4,  10300", 0,
+      {"curvda4",
+       kLine,
+       "curvad4,  10300",
+       "curvda4,  10300",
+       0,
        {"t/Vescolara_linea.txt:16:1: avviso: \"curvda4\" non è una parola chiave: la riga è "
         "ignorata (forse \"curvad4\"?)"}},
-      {"[segnalli]", kTrain, "[segnali]", "[segnalli]", 0,
+      {"[segnalli]",
+       kTrain,
+       "[segnali]",
+       "[segnalli]",
+       0,
        {"t/Vescolara_631-.txt:42:1: avviso: sezione sconosciuta \"[segnalli]\" (forse "
         "\"[segnali]\"?)"}},
-      {"a decimal comma", kTrain, "velocita,    1350,   135", "velocita,    1350,   125,5", 0,
+      {"a decimal comma",
+       kTrain,
+       "velocita,    1350,   135",
+       "velocita,    1350,   125,5",
+       0,
        {"t/Vescolara_631-.txt:11:26: avviso: campi in più dopo l'ultimo del record \"velocita\" "
         "(2 campi): \"5\" è letto come parola chiave e ignorato (una virgola decimale? \"125,5\" "
         "va scritto 125.5)"}},
@@ -169,7 +189,11 @@ const std::vector<Reproduction>& Reproductions() {
        0,
        {"t/Vescolara_631-.txt:44:50: avviso: il record \"segnale\" ha 10 campi sulla sua riga "
         "invece di 11: quello mancante è preso dalla riga seguente, il cui record va perso"}},
-      {"an empty field", kTrain, "segnale,    3100,   2, 4, 0,", "segnale,    3100,   2, , 0,", 0,
+      {"an empty field",
+       kTrain,
+       "segnale,    3100,   2, 4, 0,",
+       "segnale,    3100,   2, , 0,",
+       0,
        {"t/Vescolara_631-.txt:44:24: avviso: il campo \"s1\" del record \"segnale\" è vuoto: "
         "letto come 0"}},
       {"a tab after a comma",
@@ -184,7 +208,11 @@ const std::vector<Reproduction>& Reproductions() {
         "t/Vescolara_631-.txt:44:9: avviso: il campo \"posizione\" del record \"segnale\", "
         "\"\\t3100\", non è un numero: letto come 0 (contiene una tabulazione, che non è uno "
         "spazio)"}},
-      {"a name saved as UTF-8", kTrain, "CORVENA C.LE", "CITT\xc3\x80", 0,
+      {"a name saved as UTF-8",
+       kTrain,
+       "CORVENA C.LE",
+       "CITT\xc3\x80",
+       0,
        {"t/Vescolara_631-.txt:24:77: avviso: \"CITTÀ\" è scritto in UTF-8: nei file compilati "
         "diventa \"CITTÃ€\"; salvare il file in Windows-1252"}},
       {"a route length without value",

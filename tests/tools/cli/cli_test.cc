@@ -160,12 +160,15 @@ TEST(Cli, UsageErrorsAreItalian) {
     const char* error;  // the whole line on the standard error
   };
   const Case kCases[] = {
-      {"", "manca il comando (sorgenti, compila, verifica, mostra, disegna) (vedere \"scenario "
-           "--help\")"},
-      {"rompi", "comando sconosciuto: rompi (comandi: sorgenti, compila, verifica, mostra, "
-                "disegna) (vedere \"scenario --help\")"},
-      {"--rompi", "opzione sconosciuta: --rompi (comandi: sorgenti, compila, verifica, mostra, "
-                  "disegna) (vedere \"scenario --help\")"},
+      {"",
+       "manca il comando (sorgenti, compila, verifica, mostra, disegna) (vedere \"scenario "
+       "--help\")"},
+      {"rompi",
+       "comando sconosciuto: rompi (comandi: sorgenti, compila, verifica, mostra, "
+       "disegna) (vedere \"scenario --help\")"},
+      {"--rompi",
+       "opzione sconosciuta: --rompi (comandi: sorgenti, compila, verifica, mostra, "
+       "disegna) (vedere \"scenario --help\")"},
       {"compila --nessuna", "opzione sconosciuta: --nessuna (vedere \"scenario compila --help\")"},
       {"compila a b c", "argomenti inattesi: b c (vedere \"scenario compila --help\")"},
       {"sorgenti a b --x",
@@ -196,8 +199,9 @@ TEST(Cli, UsageErrorsAreItalian) {
       {"verifica --json --nessuna", "verifica", "opzione sconosciuta: --nessuna"},
       {"compila --json a b", "compila", "argomento inatteso: b"},
       {"disegna --json", "disegna", "opzione sconosciuta: --json"},
-      {"mostra --json --da x f.dat", "mostra", "valore non valido per --da: x (serve un numero "
-                                               "intero)"},
+      {"mostra --json --da x f.dat", "mostra",
+       "valore non valido per --da: x (serve un numero "
+       "intero)"},
   };
   for (const JsonCase& c : kJson) {
     const ToolRun run = RunScenario(dir.path(), c.args);

@@ -292,10 +292,9 @@ CompiledScenario Crowded(const std::vector<std::string>& train) {
   TrackModel model(&fs, kTestFolder);
   model.linea = "Fitta";
   model.treno = "3";
-  fs.files[model.FullName(model.LineSourceName())] =
-      JoinCrLf({"[generale]", "lunghezza percorso,    60000", "[curve]", "curvad4,  3000,  800",
-                "curvas4,  9000,  1500", "curvad5,  14000,  300", "curvad3,  30000,  5000",
-                "[fine]"});
+  fs.files[model.FullName(model.LineSourceName())] = JoinCrLf(
+      {"[generale]", "lunghezza percorso,    60000", "[curve]", "curvad4,  3000,  800",
+       "curvas4,  9000,  1500", "curvad5,  14000,  300", "curvad3,  30000,  5000", "[fine]"});
   std::vector<std::string> lines = {"[generale]"};
   lines.insert(lines.end(), train.begin(), train.end());
   lines.push_back("[fine]");
@@ -363,8 +362,8 @@ TEST(Disegna, SaysWhenThePictureIsOutOfDateOrOfARunWithAProblem) {
   bytes.replace(bytes.find("velocita,    1350,   135"), 24, "velocita,    1350,   125");
   WriteBytes(train, bytes);
   std::filesystem::last_write_time(
-      train, std::filesystem::last_write_time(dir.File("t/Vescolara_631.dat")) +
-                 std::chrono::seconds(5));
+      train,
+      std::filesystem::last_write_time(dir.File("t/Vescolara_631.dat")) + std::chrono::seconds(5));
   run = RunScenario(dir.path(), "disegna t");
   EXPECT_EQ(0, run.status) << run.err;
   EXPECT_EQ(
@@ -372,8 +371,9 @@ TEST(Disegna, SaysWhenThePictureIsOutOfDateOrOfARunWithAProblem) {
       "compilazione precedente (eseguire \"scenario compila\")\n"
       "scenario: disegnato t/Vescolara_631.svg\n",
       run.out);
-  EXPECT_NE(std::string::npos, ReadBytes(dir.File("t/Vescolara_631.svg"))
-                                   .find("file compilati più vecchi delle sorgenti"));
+  EXPECT_NE(
+      std::string::npos,
+      ReadBytes(dir.File("t/Vescolara_631.svg")).find("file compilati più vecchi delle sorgenti"));
 
   // Compiled again with a problem: the picture is that run's, and marked.
   const std::string line = dir.File("t/Vescolara_linea.txt");

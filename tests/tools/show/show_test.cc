@@ -175,7 +175,7 @@ TEST_F(ShowTest, UnitsSayWhatTheNumbersMean) {
   std::ostringstream out, err;
   ASSERT_EQ(0, RunShow({dir.File("Prova_7.dat")}, options, RealFileSystem(), &out, &err));
   const cella& c = model.celle[36];
-  EXPECT_EQ(100, SpeedOf(c.velocita));  // "velocita, 0, 100"
+  EXPECT_EQ(100, SpeedOf(c.velocita));   // "velocita, 0, 100"
   EXPECT_EQ(5, GradientOf(c.pendenza));  // "pendenza, 1500, 5"
   EXPECT_EQ(
       "cella 36 km 1+800: tipo 1 (segnale), valore 40, valore2 0, valore3 0, valore4 3, "
@@ -224,7 +224,7 @@ TEST_F(ShowTest, UnitsSayWhatTheNumbersMean) {
 TEST(FormatCella, SpeedsInCells) {
   cella board;
   board.tipo = kTipoIndicatore;
-  board.valore = 2525;  // 125 and 125
+  board.valore = 2525;   // 125 and 125
   board.valore2 = 2800;  // 140, no d side
   EXPECT_NE(std::string::npos,
             FormatCella(10, board, true).find("valore 125/125 km/h, valore2 140/0 km/h"));
@@ -240,15 +240,18 @@ TEST(FormatKm, KilometresAndHours) {
     int64_t metres;
     const char* km;
   };
-  const Case kKm[] = {{0, "0+000"}, {1800, "1+800"}, {-100, "-0+100"}, {99000, "99+000"},
-                      {1000050, "1000+050"}};
+  const Case kKm[] = {
+      {0, "0+000"}, {1800, "1+800"}, {-100, "-0+100"}, {99000, "99+000"}, {1000050, "1000+050"}};
   for (const Case& c : kKm) EXPECT_EQ(c.km, FormatKm(c.metres)) << c.metres;
   struct Time {
     int64_t seconds;
     const char* hms;
   };
-  const Time kHms[] = {{0, "00:00:00"}, {6900, "01:55:00"}, {13320, "03:42:00"},
-                       {90061, "25:01:01"}, {-61, "-00:01:01"}};
+  const Time kHms[] = {{0, "00:00:00"},
+                       {6900, "01:55:00"},
+                       {13320, "03:42:00"},
+                       {90061, "25:01:01"},
+                       {-61, "-00:01:01"}};
   for (const Time& t : kHms) EXPECT_EQ(t.hms, FormatHms(t.seconds)) << t.seconds;
 }
 
