@@ -29,11 +29,13 @@ struct ScenarioFacts {
   struct Signal {
     int32_t metro = 0;
     int sx = 0;  // 1 distant (avviso), 2 main (protezione/partenza)
+    int32_t cella = 0;
   };
   struct Board {
     int32_t metro = 0;
     uint8_t tipo = 0;   // 6 indicator, 14 text board, 2 to 5 restriction cells
     std::string label;  // indicator: the s-side speed; text board: its text
+    int32_t cella = 0;
   };
   struct Span {
     int32_t from = 0, to = 0;
@@ -50,6 +52,11 @@ struct ScenarioFacts {
 };
 
 ScenarioFacts ExtractFacts(const CompiledScenario& scenario);
+
+// The keys by which the drawing's groups name what they show (Group::key):
+// a station by its slot, a signal, board or restriction by its cell.
+std::string SlotKey(int32_t slot);   // "voce-3"
+std::string CellKey(int32_t cella);  // "cella-36"
 
 // "(F)( P.L.)(2+200)" -> "F · P.L. · 2+200".
 std::string BoardLabel(const std::string& utf8);

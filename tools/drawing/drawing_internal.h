@@ -105,6 +105,13 @@ struct Layout {
 // Where every panel goes, from the compiled records.
 Layout Measure(const CompiledScenario& s);
 
+// Groups of the picture (see Group): a panel that zooms, a mark that keeps
+// its size and moves with `anchor`, a thing of the scenario by its key.
+Group ZoomPanel(const char* zoom, const char* zoom_id, double x, double y, double width,
+                double height);
+Group Mark(Point anchor, const std::string& key = "");
+Group Thing(const std::string& key);
+
 // A panel's title just above `top`.
 void PanelTitle(Canvas* c, double top, const std::string& text);
 // Light vertical lines every 10 km (every km for short lines) from y0 to y1.

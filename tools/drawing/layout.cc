@@ -120,6 +120,33 @@ Layout Measure(const CompiledScenario& s) {
   return l;
 }
 
+Group ZoomPanel(const char* zoom, const char* zoom_id, double x, double y, double width,
+                double height) {
+  Group g;
+  g.kind = Group::Kind::kZoom;
+  g.zoom = zoom;
+  g.zoom_id = zoom_id;
+  g.clip_x = x;
+  g.clip_y = y;
+  g.clip_width = width;
+  g.clip_height = height;
+  return g;
+}
+
+Group Mark(Point anchor, const std::string& key) {
+  Group g;
+  g.kind = Group::Kind::kMark;
+  g.anchor = anchor;
+  g.key = key;
+  return g;
+}
+
+Group Thing(const std::string& key) {
+  Group g;
+  g.key = key;
+  return g;
+}
+
 void PanelTitle(Canvas* c, double top, const std::string& text) {
   c->Text({kLeft, top - 10}, text, Style(14, kInk, Anchor::kStart, true));
 }

@@ -30,6 +30,8 @@ void DrawPlan(Canvas* c, const CompiledScenario& s, const Layout& l) {
     pts.push_back(at(to));
     return pts;
   };
+  // The plan zooms and pans as a map; names and marks keep their size.
+  c->BeginGroup(ZoomPanel("xy", "planimetria", 0, l.plan_top, kWidth, v.height));
   // Tunnels under the line, wide and brown; the line on top.
   for (const auto& t : l.facts.tunnels) {
     if (t.from > v.last_metre) continue;
@@ -44,7 +46,8 @@ void DrawPlan(Canvas* c, const CompiledScenario& s, const Layout& l) {
     const Point q = at(m);
     taken.push_back(Box{q.x - 3, q.y - 3, q.x + 3, q.y + 3});
   }
-  auto place_label = [&](int64_t m, const std::string& text, TextStyle style, int first_side) {
+  auto place_label = [&](int64_t m, const std::string& text, TextStyle style, int first_side,
+                         const std::string& key) {
     const Point q = at(m);
     const Point a = at(m - 300), b = at(m + 300);
     double dx = b.x - a.x, dy = b.y - a.y;
@@ -81,14 +84,18 @@ void DrawPlan(Canvas* c, const CompiledScenario& s, const Layout& l) {
       chosen_box = TextBox(*chosen, text, style);
     }
     taken.push_back(chosen_box);
+    c->BeginGroup(Mark(q, key));
     c->Text(*chosen, text, style);
+    c->EndGroup();
   };
   // Stations, dots first so that no label covers one.
   for (const auto& st : l.facts.stations) {
     if (st.posizione < 0 || st.posizione > v.last_metre) continue;
     const Point q = at(st.posizione);
     const bool halt = st.tipo >= 25;
+    c->BeginGroup(Mark(q, SlotKey(st.slot)));
     c->Circle(q, halt ? 3.5 : 5, halt ? Color{255, 255, 255} : kStation, Stroke{kStation, 1.6});
+    c->EndGroup();
     taken.push_back(Box{q.x - 6, q.y - 6, q.x + 6, q.y + 6});
   }
   int side = 1;
@@ -96,24 +103,33 @@ void DrawPlan(Canvas* c, const CompiledScenario& s, const Layout& l) {
     if (st.posizione < 0 || st.posizione > v.last_metre) continue;
     const bool halt = st.tipo >= 25;
     place_label(st.posizione, st.nome,
-                Style(halt ? 9.5 : 11, halt ? kGrey : kInk, Anchor::kStart, !halt), side);
+                Style(halt ? 9.5 : 11, halt ? kGrey : kInk, Anchor::kStart, !halt), side,
+                SlotKey(st.slot));
     side = -side;
   }
   // Kilometre marks.
   const double step = NiceStep(l.facts.extent, 10);
   for (double m = step; m < v.last_metre; m += step) {
     const Point q = at(static_cast<int64_t>(m));
+    c->BeginGroup(Mark(q));
     c->Circle(q, 2.2, kInk, std::nullopt);
-    place_label(static_cast<int64_t>(m), "km " + Km(m, KmDecimals(step)), Style(10, kGrey), -1);
+    c->EndGroup();
+    place_label(static_cast<int64_t>(m), "km " + Km(m, KmDecimals(step)), Style(10, kGrey), -1, "");
   }
+  c->EndGroup();
   // Scale bar, bottom left.
   const double bar_m = NiceStep(l.plan.last_metre / 6.0, 1);
   const double bar_px = bar_m * v.scale;
   const double bx = kLeft, by = l.plan_top + l.plan.height - 12;
+  Group scale;
+  scale.kind = Group::Kind::kScale;
+  scale.scale_metres = bar_m;
+  c->BeginGroup(scale);
   c->Line({bx, by}, {bx + bar_px, by}, Stroke{kInk, 2});
   c->Line({bx, by - 4}, {bx, by + 4}, Stroke{kInk, 1.5});
   c->Line({bx + bar_px, by - 4}, {bx + bar_px, by + 4}, Stroke{kInk, 1.5});
   c->Text({bx + bar_px + 8, by + 4}, Km(bar_m, KmDecimals(bar_m)) + " km", Style(11, kInk));
+  c->EndGroup();
 }
 
 }  // namespace drawing_internal
