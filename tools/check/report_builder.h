@@ -22,15 +22,17 @@ struct Sources {
   std::string line_name, train_name;  // display paths
 };
 
-// What one compile pass told: the placements, the silent overwrites and
-// the problems, each in its order.
+// What one compile pass told: the placements, the slots filled, the silent
+// overwrites and the problems, each in its order.
 class Collector : public CompileObserver {
  public:
   void OnPlaced(const PlacementEvent& event) override { placements_.push_back(event); }
+  void OnSlot(const SlotEvent& event) override { slots_.push_back(event); }
   void OnOverwrite(const OverwriteEvent& event) override { overwrites_.push_back(event); }
   void OnProblem(const ProblemEvent& event) override { problems_.push_back(event); }
 
   const std::vector<PlacementEvent>& placements() const { return placements_; }
+  const std::vector<SlotEvent>& slots() const { return slots_; }
   const std::vector<OverwriteEvent>& overwrites() const { return overwrites_; }
   // Every problem told, the first first. The last is the one the pass
   // ended with; the first is where it began to go wrong.
@@ -38,6 +40,7 @@ class Collector : public CompileObserver {
 
  private:
   std::vector<PlacementEvent> placements_;
+  std::vector<SlotEvent> slots_;
   std::vector<OverwriteEvent> overwrites_;
   std::vector<ProblemEvent> problems_;
 };

@@ -9,9 +9,11 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tools/common/compiled_files.h"
+#include "tools/drawing/canvas.h"
 
 namespace scenario {
 
@@ -65,6 +67,19 @@ struct DrawingSize {
   int width = 0, height = 0;
 };
 DrawingSize MeasureDrawing(const CompiledScenario& scenario);
+
+// Where the drawing puts the route, for a page that points into it: in the
+// profiles metre m is at x = left + m / extent * plot_width; on the plan
+// the points of every `step` metres (none without a line file).
+struct DrawingGeometry {
+  double left = 0, plot_width = 0;
+  int32_t extent = 0;
+  std::vector<std::pair<int32_t, Point>> plan;
+};
+DrawingGeometry MeasureGeometry(const CompiledScenario& scenario, int32_t step);
+
+// Kilometres with a decimal comma, as the drawing writes them: "12,5".
+std::string Kilometres(double metres, int decimals);
 
 // Draws on a canvas of MeasureDrawing's size.
 void DrawScenario(const CompiledScenario& scenario, Canvas* canvas);

@@ -88,6 +88,9 @@ struct PlanView {
 
 // True when metre m of the plan has both coordinates.
 bool HasPoint(const CompiledScenario& s, int64_t m);
+// Where metre m of the route is drawn on the plan: the last metre with a
+// point at or before it, within the drawn part. REQUIRES: v.present.
+Point PlanPointOf(const CompiledScenario& s, const PlanView& v, int64_t m);
 
 struct Layout {
   ScenarioFacts facts;

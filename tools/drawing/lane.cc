@@ -13,10 +13,11 @@ void DrawLane(Canvas* c, const Layout& l) {
   const ScenarioFacts& f = l.facts;
   PanelTitle(c, l.lane_top, "Stazioni, segnali e cartelli");
   const double base = l.lane_base;
-  // Zooms with the profiles; a little room on both sides for the names and
-  // numbers at the ends.
-  c->BeginGroup(ZoomPanel("x", "profili", kLeft - 24, l.lane_top - 4, kPlotWidth + 48,
-                          l.axis_top + kAxisRoom - 8 - (l.lane_top - 4)));
+  // Zooms with the profiles; room on both sides for the names and numbers
+  // at the ends, and above for long station names, up to the speed panel.
+  const double clip_top = l.speed_top + kSpeedHeight + 2;
+  c->BeginGroup(ZoomPanel("x", "profili", kLeft - 24, clip_top, kPlotWidth + 48,
+                          l.axis_top + kAxisRoom - 8 - clip_top));
   KmGrid(c, l, l.lane_top, l.axis_top);
   c->Line({kLeft, base}, {kLeft + kPlotWidth, base}, Stroke{kInk, 1.6});
   // Tunnels along the base line.

@@ -18,12 +18,7 @@ void DrawPlan(Canvas* c, const CompiledScenario& s, const Layout& l) {
             Style(13, kGrey));
     return;
   }
-  const auto& p = s.planimetria;
-  auto at = [&](int64_t m) {
-    m = std::clamp<int64_t>(m, 0, v.last_metre);
-    while (m > 0 && !HasPoint(s, m)) --m;
-    return v.At(p[m][0].value, p[m][1].value);
-  };
+  auto at = [&](int64_t m) { return PlanPointOf(s, v, m); };
   auto path = [&](int64_t from, int64_t to) {
     std::vector<Point> pts;
     for (int64_t m = from; m < to; m += 25) pts.push_back(at(m));
