@@ -16,6 +16,8 @@ DrawingGeometry MeasureGeometry(const CompiledScenario& scenario, int32_t step) 
   g.left = drawing_internal::kLeft;
   g.plot_width = drawing_internal::kPlotWidth;
   g.extent = l.facts.extent;
+  g.axis_y = l.axis_top;
+  g.axis_step = drawing_internal::NiceStep(l.facts.extent, 10);
   if (l.plan.present && step > 0) {
     for (int64_t m = 0; m <= l.plan.last_metre; m += step) {
       g.plan.emplace_back(static_cast<int32_t>(m),

@@ -69,11 +69,13 @@ struct DrawingSize {
 DrawingSize MeasureDrawing(const CompiledScenario& scenario);
 
 // Where the drawing puts the route, for a page that points into it: in the
-// profiles metre m is at x = left + m / extent * plot_width; on the plan
-// the points of every `step` metres (none without a line file).
+// profiles metre m is at x = left + m / extent * plot_width; the kilometre
+// axis runs at y = axis_y with a label every `axis_step` metres; on the
+// plan the points of every `step` metres (none without a line file).
 struct DrawingGeometry {
   double left = 0, plot_width = 0;
   int32_t extent = 0;
+  double axis_y = 0, axis_step = 0;
   std::vector<std::pair<int32_t, Point>> plan;
 };
 DrawingGeometry MeasureGeometry(const CompiledScenario& scenario, int32_t step);

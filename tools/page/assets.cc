@@ -76,6 +76,7 @@ footer { padding: 14px 28px; color: var(--grigio); font-size: 12px; border-top: 
   main { padding: 0; }
   header.testata, footer { padding-left: 0; padding-right: 0; }
   .foglio .tela { border: none; }
+  .foglio svg { width: auto; max-width: 100%; max-height: 160mm; margin: 0 auto; }
   section { break-inside: auto; }
   section#disegno { break-after: page; }
   .scorre { overflow: visible; }
@@ -146,13 +147,14 @@ const char kPageScript[] = R"js(
     area.gruppi.push(g);
     raccogli(g, area);
   });
-  // The whole extent of an area: the union of its clips.
+  // What an area always shows: the part all its clips share (the plot
+  // itself, without the margins some panels keep for their names).
   Object.keys(aree).forEach(function (id) {
     var a = aree[id], t = a.tagli;
-    a.x0 = Math.min.apply(null, t.map(function (c) { return c[0]; }));
-    a.x1 = Math.max.apply(null, t.map(function (c) { return c[0] + c[2]; }));
-    a.y0 = Math.min.apply(null, t.map(function (c) { return c[1]; }));
-    a.y1 = Math.max.apply(null, t.map(function (c) { return c[1] + c[3]; }));
+    a.x0 = Math.max.apply(null, t.map(function (c) { return c[0]; }));
+    a.x1 = Math.min.apply(null, t.map(function (c) { return c[0] + c[2]; }));
+    a.y0 = Math.max.apply(null, t.map(function (c) { return c[1]; }));
+    a.y1 = Math.min.apply(null, t.map(function (c) { return c[1] + c[3]; }));
     a.kMax = a.modo === 'xy' ? 40 : 80;
   });
 
@@ -185,11 +187,41 @@ const char kPageScript[] = R"js(
       if (dx === 0 && dy === 0) s.el.removeAttribute('transform');
       else s.el.setAttribute('transform', 'translate(' + dx.toFixed(2) + ' ' + dy.toFixed(2) + ')');
     });
+    if (a.id === 'profili') chilometri(a);
     if (a.modo === 'xy') {
       Array.prototype.forEach.call(svg.querySelectorAll('g.scala'), function (g) {
         var testo = g.querySelector('text');
         if (testo) testo.textContent = formatoKm(+g.getAttribute('data-metri') / k) + ' km';
       });
+    }
+  }
+  // Zoomed along the route, the kilometre axis gets labels of its own
+  // between those of the drawing, a round step apart.
+  function chilometri(a) {
+    Array.prototype.forEach.call(svg.querySelectorAll('.km-zoom'), function (el) { el.parentNode.removeChild(el); });
+    var geo = dati.geometria, asse = a.gruppi[a.gruppi.length - 1];
+    if (!geo || !geo.estensione || a.k <= 1.001) return;
+    function metro(x) { return ((x - a.tx) / a.k - geo.sinistra) / geo.larghezza * geo.estensione; }
+    var da = Math.max(metro(a.x0), 0), fino = Math.min(metro(a.x1), geo.estensione);
+    var grezzo = (fino - da) / 8, potenza = Math.pow(10, Math.floor(Math.log10(Math.max(grezzo, 1))));
+    var passo = [1, 2, 5, 10].map(function (m) { return m * potenza; }).filter(function (p) { return p >= grezzo; })[0];
+    var decimali = passo >= 1000 ? 0 : passo >= 100 ? 1 : passo >= 10 ? 2 : 3;
+    for (var m = Math.ceil(da / passo) * passo; m <= fino; m += passo) {
+      if (geo.passo && Math.abs(m / geo.passo - Math.round(m / geo.passo)) < 1e-9) continue;
+      var x = (geo.sinistra + m / geo.estensione * geo.larghezza) * a.k + a.tx;
+      var t = document.createElementNS(NS, 'text');
+      t.setAttribute('class', 'km-zoom');
+      t.setAttribute('x', x); t.setAttribute('y', geo.asse + 21);
+      t.setAttribute('font-size', '10'); t.setAttribute('fill', '#787880');
+      t.setAttribute('text-anchor', 'middle');
+      t.textContent = (m / 1000).toFixed(decimali).replace('.', ',');
+      asse.appendChild(t);
+      var l = document.createElementNS(NS, 'line');
+      l.setAttribute('class', 'km-zoom');
+      l.setAttribute('x1', x); l.setAttribute('x2', x);
+      l.setAttribute('y1', geo.asse); l.setAttribute('y2', geo.asse + 5);
+      l.setAttribute('stroke', '#787880');
+      asse.appendChild(l);
     }
   }
   // Keeps the drawing over the whole area: no empty margin at any side.

@@ -287,6 +287,8 @@ std::string Data(const PageInput& in, const std::vector<Thing>& things) {
                       {{"sinistra", g.left},
                        {"larghezza", g.plot_width},
                        {"estensione", g.extent},
+                       {"asse", g.axis_y},
+                       {"passo", g.axis_step},
                        {"piano", std::move(piano)}}}};
   std::string text = dati.dump(-1, ' ', false, Json::error_handler_t::replace);
   std::string out;
