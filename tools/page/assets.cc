@@ -30,7 +30,7 @@ h2 { font-size: 18px; margin: 0 0 8px; }
 .foglio { display: flex; gap: 16px; align-items: flex-start; }
 .foglio .tela { flex: 1 1 auto; min-width: 0; border: 1px solid var(--riga); }
 .foglio svg { display: block; width: 100%; height: auto; touch-action: none; user-select: none; }
-aside#dettagli { flex: 0 0 290px; position: sticky; top: 48px; padding: 12px 14px;
+aside#dettagli { flex: 0 0 290px; width: 290px; min-width: 0; position: sticky; top: 48px; padding: 12px 14px;
                  border: 1px solid var(--riga); border-radius: 6px; background: var(--fondo);
                  font-size: 13px; }
 aside#dettagli h3 { margin: 0 0 2px; font-size: 16px; }
