@@ -70,7 +70,8 @@ TEST(Cli, SorgentiKeepsTheUsersEdits) {
 
 TEST(Cli, EveryCommandHasHelp) {
   TempDir dir;
-  for (const char* command : {"", "sorgenti ", "compila ", "verifica ", "mostra ", "disegna "}) {
+  for (const char* command :
+       {"", "sorgenti ", "compila ", "verifica ", "mostra ", "disegna ", "rapporto "}) {
     const ToolRun run = RunScenario(dir.path(), std::string(command) + "--help");
     EXPECT_EQ(0, run.status) << command;
     EXPECT_NE(std::string::npos, run.out.find("Uso: scenario " + std::string(command)))
