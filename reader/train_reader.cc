@@ -198,6 +198,7 @@ TrackModel::ReadOutcome TrackModel::ReadTrainSource(FieldReader* in, SourceCheck
       s.orario = static_cast<int32_t>(orario);
       READ_OR_FAULT(in->ReadText(&s.nome));
       if (s.nome.size() > 0xffff) return ReadFault(TextFault("nome", s.nome.size()));
+      SlotFilled(station);
 
       // The zone; lengths and positions are whole metres, so the halves are
       // exact for the lengths that pass the test above.

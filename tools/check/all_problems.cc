@@ -75,6 +75,7 @@ void CheckAll(const Sources& original, const std::string& folder, const Scenario
     }
     if (round == 0 && first != nullptr) {
       first->placements = r.collector.placements();
+      first->slots = r.collector.slots();
       if (const std::string* b = r.overlay.Pending(r.model.FullName(r.model.TrackFileName()))) {
         first->track_bytes = *b;
       }

@@ -28,6 +28,7 @@ inline constexpr int kLimiteProblemi = 100;  // default of --limite
 // What the sources as they are made the compile pass do: the first round.
 struct FirstRound {
   std::vector<PlacementEvent> placements;  // in the order they were made
+  std::vector<SlotEvent> slots;
   std::string track_bytes, run_bytes;      // the track and run files it would write; empty
                                            // when it stopped before writing
 };

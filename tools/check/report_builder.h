@@ -23,18 +23,21 @@ struct Sources {
   std::string line_name, train_name;  // display paths
 };
 
-// What one compile pass told: the placements, the silent overwrites, the
-// problems, the stops of the reading for a problem told before, and the
-// warnings about how the sources are written, each in its order.
+// What one compile pass told: the placements, the slots filled, the silent
+// overwrites, the problems, the stops of the reading for a problem told
+// before, and the warnings about how the sources are written, each in its
+// order.
 class Collector : public CompileObserver {
  public:
   void OnPlaced(const PlacementEvent& event) override { placements_.push_back(event); }
+  void OnSlot(const SlotEvent& event) override { slots_.push_back(event); }
   void OnOverwrite(const OverwriteEvent& event) override { overwrites_.push_back(event); }
   void OnProblem(const ProblemEvent& event) override { problems_.push_back(event); }
   void OnStop(const StopEvent& event) override { stops_.push_back(event); }
   void OnWarning(const WarningEvent& event) override { warnings_.push_back(event); }
 
   const std::vector<PlacementEvent>& placements() const { return placements_; }
+  const std::vector<SlotEvent>& slots() const { return slots_; }
   const std::vector<OverwriteEvent>& overwrites() const { return overwrites_; }
   const std::vector<StopEvent>& stops() const { return stops_; }
   const std::vector<WarningEvent>& warnings() const { return warnings_; }
@@ -44,6 +47,7 @@ class Collector : public CompileObserver {
 
  private:
   std::vector<PlacementEvent> placements_;
+  std::vector<SlotEvent> slots_;
   std::vector<OverwriteEvent> overwrites_;
   std::vector<ProblemEvent> problems_;
   std::vector<StopEvent> stops_;

@@ -19,6 +19,7 @@
 #include "tools/common/scenario_folder.h"
 #include "tools/drawing/canvas.h"
 #include "tools/drawing/drawing.h"
+#include "tools/page/page.h"
 #include "tools/show/show.h"
 
 namespace scenario {
@@ -192,8 +193,10 @@ int RunDisegna(const std::string& folder_arg, const std::string& output, const s
 
 int RunTool(int argc, const char* const* argv, FileSystem* disk, std::ostream* out,
             std::ostream* err) {
-  CLI::App app("Sorgenti, compilazione, lettura e disegno degli scenari del costruttore.",
-               "scenario");
+  CLI::App app(
+      "Sorgenti, compilazione, verifica, lettura, disegno e rapporto degli scenari del "
+      "costruttore.",
+      "scenario");
   ItalianLabels(&app);
   app.option_defaults()->group("Opzioni");
   app.set_help_flag("-h,--help", "mostra questo aiuto ed esce");
@@ -295,7 +298,25 @@ int RunTool(int argc, const char* const* argv, FileSystem* disk, std::ostream* o
   disegna->add_option("--linea", disegna_linea, "nome della linea");
   disegna->add_option("--treno", disegna_treno, "numero del treno");
 
-  for (CLI::App* cmd : {sorgenti, compila, verifica, mostra, disegna}) {
+  // rapporto
+  std::string rapporto_folder = ".", rapporto_output, rapporto_linea, rapporto_treno;
+  CLI::App* rapporto = app.add_subcommand(
+      "rapporto",
+      "scrive una pagina HTML dello scenario compilato: disegno con zoom e dettagli, orario, "
+      "tabelle, problemi e avvisi delle sorgenti");
+  rapporto->add_option(
+      "cartella", rapporto_folder,
+      "cartella dei file compilati e delle sorgenti (predefinita: quella corrente)");
+  rapporto->add_option("-o,--output", rapporto_output,
+                       "file della pagina, .html (predefinito: <linea>_<treno>.html)");
+  rapporto->add_option("--linea", rapporto_linea, "nome della linea");
+  rapporto->add_option("--treno", rapporto_treno, "numero del treno");
+  rapporto->footer(
+      "Una sola pagina, senza rete e senza altri file: si apre dal disco in un browser e si\n"
+      "stampa su A4 orizzontale. Con le sorgenti nella cartella riporta tutti i problemi\n"
+      "(come verifica --tutti) e la riga che ha posto ogni cosa.");
+
+  for (CLI::App* cmd : {sorgenti, compila, verifica, mostra, disegna, rapporto}) {
     cmd->group("Comandi");
     // A subcommand's own help flag is made before the group default applies.
     if (CLI::Option* help = cmd->get_help_ptr()) help->group("Opzioni");
@@ -311,8 +332,8 @@ int RunTool(int argc, const char* const* argv, FileSystem* disk, std::ostream* o
     return kExitOk;
   } catch (const CLI::ParseError& e) {
     const std::vector<std::string> args(argv + std::min(argc, 1), argv + argc);
-    const std::vector<std::string> commands = {"sorgenti", "compila", "verifica", "mostra",
-                                               "disegna"};
+    const std::vector<std::string> commands = {"sorgenti", "compila", "verifica",
+                                               "mostra",   "disegna", "rapporto"};
     const bool json = std::find(args.begin(), args.end(), "--json") != args.end();
     PrintUsageError(ParseErrorText(e, args, commands), CommandOf(args, commands), json, out, err);
     return kExitFatal;
@@ -345,6 +366,10 @@ int RunTool(int argc, const char* const* argv, FileSystem* disk, std::ostream* o
   }
   if (disegna->parsed()) {
     return RunDisegna(disegna_folder, disegna_output, disegna_linea, disegna_treno, disk, out, err);
+  }
+  if (rapporto->parsed()) {
+    return RunRapporto(rapporto_folder, rapporto_output, rapporto_linea, rapporto_treno, disk, out,
+                       err);
   }
   return Failure(err, "nessun comando");
 }

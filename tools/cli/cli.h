@@ -1,5 +1,5 @@
-// The command line of `scenario`: sorgenti, compila, verifica, mostra and
-// disegna, with --help on every command and --version.
+// The command line of `scenario`: sorgenti, compila, verifica, mostra,
+// disegna and rapporto, with --help on every command and --version.
 #ifndef SCENARIO_TOOLS_CLI_CLI_H_
 #define SCENARIO_TOOLS_CLI_CLI_H_
 

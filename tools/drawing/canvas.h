@@ -39,9 +39,32 @@ struct TextStyle {
   double angle = 0;  // degrees, clockwise on screen, around the anchor point
 };
 
+// A group of drawn things, for a picture that is shown in a browser with
+// zoom and details (the report page). Backends that keep no groups draw
+// what a group holds as if there were no group.
+struct Group {
+  enum class Kind {
+    kPlain,  // only a `key`: the things show one thing of the scenario
+    kZoom,   // a panel that zooms and pans inside `clip`: along x ("x") or both ("xy");
+             // panels with the same `zoom_id` zoom together
+    kMark,   // a thing that keeps its size when its panel zooms: it moves with `anchor`
+    kScale,  // a scale bar `scale_metres` long at the first zoom
+  };
+  Kind kind = Kind::kPlain;
+  std::string key;  // the thing shown, e.g. "voce-3", "cella-36"; empty: none
+  std::string zoom;
+  std::string zoom_id;
+  double clip_x = 0, clip_y = 0, clip_width = 0, clip_height = 0;
+  Point anchor;
+  double scale_metres = 0;
+};
+
 class Canvas {
  public:
   virtual ~Canvas() = default;
+  // Groups nest; every BeginGroup has its EndGroup.
+  virtual void BeginGroup(const Group& group) { (void)group; }
+  virtual void EndGroup() {}
   virtual void Line(Point a, Point b, const Stroke& stroke) = 0;
   virtual void Polyline(const std::vector<Point>& points, const Stroke& stroke) = 0;
   // A closed shape, filled and optionally outlined.
@@ -58,7 +81,15 @@ class Canvas {
 // SVG: the document is complete after Finish().
 class SvgCanvas : public Canvas {
  public:
+  struct Options {
+    bool groups = false;      // write the groups, with their data-* attributes
+    bool declaration = true;  // the XML declaration first: false for SVG inside HTML
+    std::string id;           // of the <svg> element; empty: none
+  };
   SvgCanvas(int width, int height, const std::string& title);
+  SvgCanvas(int width, int height, const std::string& title, const Options& options);
+  void BeginGroup(const Group& group) override;
+  void EndGroup() override;
   void Line(Point a, Point b, const Stroke& stroke) override;
   void Polyline(const std::vector<Point>& points, const Stroke& stroke) override;
   void Polygon(const std::vector<Point>& points, const Color& fill,
@@ -74,6 +105,9 @@ class SvgCanvas : public Canvas {
  private:
   std::string body_;
   bool finished_ = false;
+  Options options_;
+  std::vector<std::string> open_groups_;  // what closes each open group
+  int clips_ = 0;
 };
 
 // A cairo image surface; the PNG bytes after Finish().

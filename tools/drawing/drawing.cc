@@ -10,6 +10,27 @@ DrawingSize MeasureDrawing(const CompiledScenario& scenario) {
   return DrawingSize{static_cast<int>(drawing_internal::kWidth), static_cast<int>(l.height)};
 }
 
+DrawingGeometry MeasureGeometry(const CompiledScenario& scenario, int32_t step) {
+  const drawing_internal::Layout l = drawing_internal::Measure(scenario);
+  DrawingGeometry g;
+  g.left = drawing_internal::kLeft;
+  g.plot_width = drawing_internal::kPlotWidth;
+  g.extent = l.facts.extent;
+  g.axis_y = l.axis_top;
+  g.axis_step = drawing_internal::NiceStep(l.facts.extent, 10);
+  if (l.plan.present && step > 0) {
+    for (int64_t m = 0; m <= l.plan.last_metre; m += step) {
+      g.plan.emplace_back(static_cast<int32_t>(m),
+                          drawing_internal::PlanPointOf(scenario, l.plan, m));
+    }
+  }
+  return g;
+}
+
+std::string Kilometres(double metres, int decimals) {
+  return drawing_internal::Km(metres, decimals);
+}
+
 void DrawScenario(const CompiledScenario& scenario, Canvas* canvas,
                   const std::vector<std::string>& marks) {
   namespace d = drawing_internal;

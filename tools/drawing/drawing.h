@@ -9,9 +9,11 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tools/common/compiled_files.h"
+#include "tools/drawing/canvas.h"
 
 namespace scenario {
 
@@ -29,11 +31,13 @@ struct ScenarioFacts {
   struct Signal {
     int32_t metro = 0;
     int sx = 0;  // 1 distant (avviso), 2 main (protezione/partenza)
+    int32_t cella = 0;
   };
   struct Board {
     int32_t metro = 0;
     uint8_t tipo = 0;   // 6 indicator, 14 text board, 2 to 5 restriction cells
     std::string label;  // indicator: the s-side speed; text board: its text
+    int32_t cella = 0;
   };
   struct Span {
     int32_t from = 0, to = 0;
@@ -51,6 +55,11 @@ struct ScenarioFacts {
 
 ScenarioFacts ExtractFacts(const CompiledScenario& scenario);
 
+// The keys by which the drawing's groups name what they show (Group::key):
+// a station by its slot, a signal, board or restriction by its cell.
+std::string SlotKey(int32_t slot);   // "voce-3"
+std::string CellKey(int32_t cella);  // "cella-36"
+
 // "(F)( P.L.)(2+200)" -> "F · P.L. · 2+200".
 std::string BoardLabel(const std::string& utf8);
 
@@ -58,6 +67,21 @@ struct DrawingSize {
   int width = 0, height = 0;
 };
 DrawingSize MeasureDrawing(const CompiledScenario& scenario);
+
+// Where the drawing puts the route, for a page that points into it: in the
+// profiles metre m is at x = left + m / extent * plot_width; the kilometre
+// axis runs at y = axis_y with a label every `axis_step` metres; on the
+// plan the points of every `step` metres (none without a line file).
+struct DrawingGeometry {
+  double left = 0, plot_width = 0;
+  int32_t extent = 0;
+  double axis_y = 0, axis_step = 0;
+  std::vector<std::pair<int32_t, Point>> plan;
+};
+DrawingGeometry MeasureGeometry(const CompiledScenario& scenario, int32_t step);
+
+// Kilometres with a decimal comma, as the drawing writes them: "12,5".
+std::string Kilometres(double metres, int decimals);
 
 // Draws on a canvas of MeasureDrawing's size. Each of `marks` (UTF-8) is a
 // line of warning in red at the top right, and a red frame goes around the

@@ -89,6 +89,9 @@ struct PlanView {
 
 // True when metre m of the plan has both coordinates.
 bool HasPoint(const CompiledScenario& s, int64_t m);
+// Where metre m of the route is drawn on the plan: the last metre with a
+// point at or before it, within the drawn part. REQUIRES: v.present.
+Point PlanPointOf(const CompiledScenario& s, const PlanView& v, int64_t m);
 
 struct Layout {
   ScenarioFacts facts;
@@ -105,6 +108,13 @@ struct Layout {
 
 // Where every panel goes, from the compiled records.
 Layout Measure(const CompiledScenario& s);
+
+// Groups of the picture (see Group): a panel that zooms, a mark that keeps
+// its size and moves with `anchor`, a thing of the scenario by its key.
+Group ZoomPanel(const char* zoom, const char* zoom_id, double x, double y, double width,
+                double height);
+Group Mark(Point anchor, const std::string& key = "");
+Group Thing(const std::string& key);
 
 // A panel's title just above `top`.
 void PanelTitle(Canvas* c, double top, const std::string& text);

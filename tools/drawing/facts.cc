@@ -8,6 +8,9 @@
 
 namespace scenario {
 
+std::string SlotKey(int32_t slot) { return "voce-" + std::to_string(slot); }
+std::string CellKey(int32_t cella) { return "cella-" + std::to_string(cella); }
+
 std::string BoardLabel(const std::string& utf8) {
   std::vector<std::string> parts;
   std::string current;
@@ -65,29 +68,30 @@ ScenarioFacts ExtractFacts(const CompiledScenario& s) {
   for (size_t k = 0; k < celle.size(); ++k) {
     const cella& c = celle[k];
     const int32_t placed_at = static_cast<int32_t>(PlacementPosition(static_cast<int64_t>(k)));
+    const int32_t index = static_cast<int32_t>(k);
     switch (c.tipo) {
       case kTipoSegnale:
-        f.signals.push_back({placed_at, SignalSx(c.valore4)});
+        f.signals.push_back({placed_at, SignalSx(c.valore4), index});
         break;
       case kTipoIndicatore:
         f.boards.push_back(
-            {placed_at, c.tipo, std::to_string(UnpackIndicatorSpeeds(c.valore).s_side)});
+            {placed_at, c.tipo, std::to_string(UnpackIndicatorSpeeds(c.valore).s_side), index});
         break;
       case kTipoCartello: {
         std::string text;
         if (c.valore >= 1 && c.valore <= 86) {
           text = BoardLabel(Cp1252ToUtf8(s.tabella[c.valore].nome));
         }
-        f.boards.push_back({placed_at, c.tipo, text});
+        f.boards.push_back({placed_at, c.tipo, text, index});
         break;
       }
       case kTipoInizioRall:
       case kTipoAvvisoRall:
-        f.boards.push_back({placed_at, c.tipo, std::to_string(c.valore)});
+        f.boards.push_back({placed_at, c.tipo, std::to_string(c.valore), index});
         break;
       case kTipoFineRall:
       case kTipoZonaRall:
-        f.boards.push_back({placed_at, c.tipo, ""});
+        f.boards.push_back({placed_at, c.tipo, "", index});
         break;
       case kTipoCodice:
       case kTipoAbbattimento:

@@ -24,13 +24,15 @@ TextStyle Style(double size, Color color, Anchor anchor, bool bold, double angle
 }
 
 std::string Km(double metres, int decimals) {
-  const double km = metres / 1000;
+  const double km = std::abs(metres) / 1000;
   std::string text =
       std::to_string(static_cast<int64_t>(std::llround(km * std::pow(10, decimals))));
-  if (decimals == 0) return text;
-  while (static_cast<int>(text.size()) <= decimals) text.insert(text.begin(), '0');
-  text.insert(text.end() - decimals, ',');
-  return text;
+  if (decimals > 0) {
+    while (static_cast<int>(text.size()) <= decimals) text.insert(text.begin(), '0');
+    text.insert(text.end() - decimals, ',');
+  }
+  const bool zero = text.find_first_not_of("0,") == std::string::npos;
+  return (metres < 0 && !zero ? "-" : "") + text;
 }
 
 size_t Characters(const std::string& utf8) {
@@ -69,6 +71,12 @@ bool HasPoint(const CompiledScenario& s, int64_t m) {
   return m >= 0 && m < static_cast<int64_t>(s.planimetria.size()) &&
          s.planimetria[m][0].kind != PlanKind::kEmpty &&
          s.planimetria[m][1].kind != PlanKind::kEmpty;
+}
+
+Point PlanPointOf(const CompiledScenario& s, const PlanView& v, int64_t m) {
+  m = std::clamp<int64_t>(m, 0, v.last_metre);
+  while (m > 0 && !HasPoint(s, m)) --m;
+  return v.At(s.planimetria[m][0].value, s.planimetria[m][1].value);
 }
 
 PlanView MeasurePlan(const CompiledScenario& s, int32_t route_length, double top) {
@@ -118,6 +126,33 @@ Layout Measure(const CompiledScenario& s) {
   l.legend_top = l.axis_top + kAxisRoom;
   l.height = std::ceil(l.legend_top + kLegendHeight);
   return l;
+}
+
+Group ZoomPanel(const char* zoom, const char* zoom_id, double x, double y, double width,
+                double height) {
+  Group g;
+  g.kind = Group::Kind::kZoom;
+  g.zoom = zoom;
+  g.zoom_id = zoom_id;
+  g.clip_x = x;
+  g.clip_y = y;
+  g.clip_width = width;
+  g.clip_height = height;
+  return g;
+}
+
+Group Mark(Point anchor, const std::string& key) {
+  Group g;
+  g.kind = Group::Kind::kMark;
+  g.anchor = anchor;
+  g.key = key;
+  return g;
+}
+
+Group Thing(const std::string& key) {
+  Group g;
+  g.key = key;
+  return g;
 }
 
 void PanelTitle(Canvas* c, double top, const std::string& text) {

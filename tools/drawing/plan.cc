@@ -17,18 +17,15 @@ void DrawPlan(Canvas* c, const CompiledScenario& s, const Layout& l) {
             Style(13, kGrey));
     return;
   }
-  const auto& p = s.planimetria;
-  auto at = [&](int64_t m) {
-    m = std::clamp<int64_t>(m, 0, v.last_metre);
-    while (m > 0 && !HasPoint(s, m)) --m;
-    return v.At(p[m][0].value, p[m][1].value);
-  };
+  auto at = [&](int64_t m) { return PlanPointOf(s, v, m); };
   auto path = [&](int64_t from, int64_t to) {
     std::vector<Point> pts;
     for (int64_t m = from; m < to; m += 25) pts.push_back(at(m));
     pts.push_back(at(to));
     return pts;
   };
+  // The plan zooms and pans as a map; names and marks keep their size.
+  c->BeginGroup(ZoomPanel("xy", "planimetria", 0, l.plan_top, kWidth, v.height));
   // Tunnels under the line, wide and brown; the line on top.
   for (const auto& t : l.facts.tunnels) {
     if (t.from > v.last_metre) continue;
@@ -57,7 +54,8 @@ void DrawPlan(Canvas* c, const CompiledScenario& s, const Layout& l) {
   auto inside = [&](const Box& b) {
     return b.x0 >= panel.x0 && b.x1 <= panel.x1 && b.y0 >= panel.y0 && b.y1 <= panel.y1;
   };
-  auto place_label = [&](int64_t m, const std::string& text, TextStyle style, int first_side) {
+  auto place_label = [&](int64_t m, const std::string& text, TextStyle style, int first_side,
+                         const std::string& key) {
     const Point q = at(m);
     const Point a = at(m - 300), b = at(m + 300);
     double dx = b.x - a.x, dy = b.y - a.y;
@@ -84,12 +82,14 @@ void DrawPlan(Canvas* c, const CompiledScenario& s, const Layout& l) {
           const Box box = TextBox(p, text, style);
           if (!inside(box) || !Free(box, taken)) continue;
           taken.push_back(box);
+          c->BeginGroup(Mark(q, key));
           if (distance > 30) {
             // A thin line from the point to the near edge of the label.
             const Point edge{std::clamp(q.x, box.x0, box.x1), std::clamp(q.y, box.y0, box.y1)};
             c->Line(q, edge, Stroke{WithAlpha(style.color, 0.5), 0.7});
           }
           c->Text(p, text, style);
+          c->EndGroup();
           return true;
         }
       }
@@ -101,7 +101,9 @@ void DrawPlan(Canvas* c, const CompiledScenario& s, const Layout& l) {
     if (st.posizione < 0 || st.posizione > v.last_metre) continue;
     const Point q = at(st.posizione);
     const bool halt = st.tipo >= 25;
+    c->BeginGroup(Mark(q, SlotKey(st.slot)));
     c->Circle(q, halt ? 3.5 : 5, halt ? Color{255, 255, 255} : kStation, Stroke{kStation, 1.6});
+    c->EndGroup();
     taken.push_back(Box{q.x - 6, q.y - 6, q.x + 6, q.y + 6});
   }
   int side = 1;
@@ -110,11 +112,24 @@ void DrawPlan(Canvas* c, const CompiledScenario& s, const Layout& l) {
     if (st.posizione < 0 || st.posizione > v.last_metre) continue;
     const bool halt = st.tipo >= 25;
     if (!place_label(st.posizione, st.nome,
-                     Style(halt ? 9.5 : 11, halt ? kGrey : kInk, Anchor::kStart, !halt), side)) {
+                     Style(halt ? 9.5 : 11, halt ? kGrey : kInk, Anchor::kStart, !halt), side,
+                     SlotKey(st.slot))) {
       ++left_out;
     }
     side = -side;
   }
+  // Kilometre marks; a mark whose label finds no room keeps its dot.
+  const double step = NiceStep(l.facts.extent, 10);
+  for (double m = step; m < v.last_metre; m += step) {
+    const Point q = at(static_cast<int64_t>(m));
+    c->BeginGroup(Mark(q));
+    c->Circle(q, 2.2, kInk, std::nullopt);
+    c->EndGroup();
+    place_label(static_cast<int64_t>(m), "km " + Km(m, KmDecimals(step)), Style(10, kGrey), -1,
+                "");
+  }
+  c->EndGroup();
+  // Outside the zoomed group: a note on the panel, not on the map.
   if (left_out > 0) {
     c->Text({kWidth - kRight, l.plan_top + 4},
             std::to_string(left_out) +
@@ -123,17 +138,16 @@ void DrawPlan(Canvas* c, const CompiledScenario& s, const Layout& l) {
                                  "sotto"),
             Style(10, kGrey, Anchor::kEnd));
   }
-  // Kilometre marks; a mark whose label finds no room keeps its dot.
-  const double step = NiceStep(l.facts.extent, 10);
-  for (double m = step; m < v.last_metre; m += step) {
-    const Point q = at(static_cast<int64_t>(m));
-    c->Circle(q, 2.2, kInk, std::nullopt);
-    place_label(static_cast<int64_t>(m), "km " + Km(m, KmDecimals(step)), Style(10, kGrey), -1);
-  }
+  // The scale bar, bottom left.
+  Group scale;
+  scale.kind = Group::Kind::kScale;
+  scale.scale_metres = bar_m;
+  c->BeginGroup(scale);
   c->Line({bx, by}, {bx + bar_px, by}, Stroke{kInk, 2});
   c->Line({bx, by - 4}, {bx, by + 4}, Stroke{kInk, 1.5});
   c->Line({bx + bar_px, by - 4}, {bx + bar_px, by + 4}, Stroke{kInk, 1.5});
   c->Text({bx + bar_px + 8, by + 4}, bar_text, Style(11, kInk));
+  c->EndGroup();
 }
 
 }  // namespace drawing_internal

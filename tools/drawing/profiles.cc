@@ -24,6 +24,8 @@ void DrawElevation(Canvas* c, const Layout& l) {
   const double top = l.elevation_top, h = kElevationHeight;
   auto y = [&](double e) { return top + h - (e - lo) / (hi - lo) * h; };
   YAxis(c, top, h, lo, hi, step, " m");
+  // The profiles zoom together along the route.
+  c->BeginGroup(ZoomPanel("x", "profili", kLeft, top, kPlotWidth, h));
   KmGrid(c, l, top, top + h);
   std::vector<Point> area{{l.X(0), top + h}};
   std::vector<Point> line;
@@ -45,6 +47,7 @@ void DrawElevation(Canvas* c, const Layout& l) {
     if (band.size() == 1) band.push_back({l.X(t.to), band[0].y});
     c->Polyline(band, Stroke{kTunnel, 6});
   }
+  c->EndGroup();
   c->Rect(kLeft, top, kPlotWidth, h, std::nullopt, Stroke{kGrey, 1});
 }
 
@@ -59,6 +62,7 @@ void DrawSpeed(Canvas* c, const Layout& l) {
   const double top = l.speed_top, h = kSpeedHeight;
   auto y = [&](double v) { return top + h - v / hi * h; };
   YAxis(c, top, h, 0, hi, 40, "");
+  c->BeginGroup(ZoomPanel("x", "profili", kLeft, top, kPlotWidth, h));
   KmGrid(c, l, top, top + h);
   std::vector<Point> steps;
   for (size_t k = 0; k < cells; ++k) {
@@ -76,12 +80,15 @@ void DrawSpeed(Canvas* c, const Layout& l) {
   for (const auto& b : f.boards) {
     if (b.tipo != kTipoIndicatore) continue;
     const double x = l.X(b.metro);
+    c->BeginGroup(Mark({x, top}, CellKey(b.cella)));
     c->Rect(x - 2.5, top + 4, 5, 9, Color{255, 255, 255}, Stroke{kInk, 1});
     if (x - last_label > 26) {
       c->Text({x, top + 25}, b.label, Style(10, kInk, Anchor::kMiddle, true));
       last_label = x;
     }
+    c->EndGroup();
   }
+  c->EndGroup();
   c->Rect(kLeft, top, kPlotWidth, h, std::nullopt, Stroke{kGrey, 1});
 }
 

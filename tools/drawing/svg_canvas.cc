@@ -123,18 +123,23 @@ std::string XmlEscape(const std::string& utf8) {
   return out;
 }
 
-SvgCanvas::SvgCanvas(int width, int height, const std::string& title) {
-  body_ =
-      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-      "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"" +
-      std::to_string(width) + "\" height=\"" + std::to_string(height) + "\" viewBox=\"0 0 " +
-      std::to_string(width) + " " + std::to_string(height) +
-      "\" font-family=\"DejaVu Sans, Verdana, Arial, sans-serif\">\n"
-      "<title>" +
-      XmlEscape(title) +
-      "</title>\n"
-      "<rect x=\"0\" y=\"0\" width=\"" +
-      std::to_string(width) + "\" height=\"" + std::to_string(height) + "\" fill=\"#ffffff\"/>\n";
+SvgCanvas::SvgCanvas(int width, int height, const std::string& title)
+    : SvgCanvas(width, height, title, Options()) {}
+
+SvgCanvas::SvgCanvas(int width, int height, const std::string& title, const Options& options)
+    : options_(options) {
+  body_ = std::string(options.declaration ? "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n" : "") +
+          "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\"" +
+          (options.id.empty() ? "" : " id=\"" + XmlEscape(options.id) + "\"") + " width=\"" +
+          std::to_string(width) + "\" height=\"" + std::to_string(height) + "\" viewBox=\"0 0 " +
+          std::to_string(width) + " " + std::to_string(height) +
+          "\" font-family=\"DejaVu Sans, Verdana, Arial, sans-serif\">\n"
+          "<title>" +
+          XmlEscape(title) +
+          "</title>\n"
+          "<rect x=\"0\" y=\"0\" width=\"" +
+          std::to_string(width) + "\" height=\"" + std::to_string(height) +
+          "\" fill=\"#ffffff\"/>\n";
 }
 
 void SvgCanvas::Line(Point a, Point b, const Stroke& stroke) {
@@ -180,8 +185,47 @@ void SvgCanvas::Text(Point at, const std::string& utf8, const TextStyle& style) 
   body_ += ">" + XmlEscape(utf8) + "</text>\n";
 }
 
+void SvgCanvas::BeginGroup(const Group& g) {
+  if (!options_.groups) return;
+  std::string key = g.key.empty() ? "" : " data-key=\"" + XmlEscape(g.key) + "\"";
+  switch (g.kind) {
+    case Group::Kind::kPlain:
+      body_ += "<g class=\"cosa\"" + key + ">\n";
+      open_groups_.push_back("</g>\n");
+      break;
+    case Group::Kind::kZoom: {
+      const std::string id = "taglio-" + std::to_string(++clips_);
+      const std::string clip =
+          Num(g.clip_x) + " " + Num(g.clip_y) + " " + Num(g.clip_width) + " " + Num(g.clip_height);
+      body_ += "<clipPath id=\"" + id + "\"><rect x=\"" + Num(g.clip_x) + "\" y=\"" +
+               Num(g.clip_y) + "\" width=\"" + Num(g.clip_width) + "\" height=\"" +
+               Num(g.clip_height) + "\"/></clipPath>\n<g clip-path=\"url(#" + id +
+               ")\"><g class=\"zoom\" data-zoom=\"" + XmlEscape(g.zoom) + "\" data-zoom-id=\"" +
+               XmlEscape(g.zoom_id) + "\" data-clip=\"" + clip + "\"" + key + ">\n";
+      open_groups_.push_back("</g></g>\n");
+      break;
+    }
+    case Group::Kind::kMark:
+      body_ += "<g class=\"segno\" data-ax=\"" + Num(g.anchor.x) + "\" data-ay=\"" +
+               Num(g.anchor.y) + "\"" + key + ">\n";
+      open_groups_.push_back("</g>\n");
+      break;
+    case Group::Kind::kScale:
+      body_ += "<g class=\"scala\" data-metri=\"" + Num(g.scale_metres) + "\"" + key + ">\n";
+      open_groups_.push_back("</g>\n");
+      break;
+  }
+}
+
+void SvgCanvas::EndGroup() {
+  if (!options_.groups || open_groups_.empty()) return;
+  body_ += open_groups_.back();
+  open_groups_.pop_back();
+}
+
 std::string SvgCanvas::Finish() {
   if (!finished_) {
+    while (!open_groups_.empty()) EndGroup();
     body_ += "</svg>\n";
     finished_ = true;
   }

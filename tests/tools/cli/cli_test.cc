@@ -117,7 +117,8 @@ TEST(Cli, SorgentiUnderNewNamesMakesTheFolder) {
 
 TEST(Cli, EveryCommandHasHelp) {
   TempDir dir;
-  for (const char* command : {"", "sorgenti ", "compila ", "verifica ", "mostra ", "disegna "}) {
+  for (const char* command :
+       {"", "sorgenti ", "compila ", "verifica ", "mostra ", "disegna ", "rapporto "}) {
     const ToolRun run = RunScenario(dir.path(), std::string(command) + "--help");
     EXPECT_EQ(0, run.status) << command;
     EXPECT_NE(std::string::npos, run.out.find("Uso: scenario " + std::string(command)))
@@ -161,16 +162,18 @@ TEST(Cli, UsageErrorsAreItalian) {
   };
   const Case kCases[] = {
       {"",
-       "manca il comando (sorgenti, compila, verifica, mostra, disegna) (vedere \"scenario "
-       "--help\")"},
+       "manca il comando (sorgenti, compila, verifica, mostra, disegna, rapporto) (vedere "
+       "\"scenario --help\")"},
       {"rompi",
        "comando sconosciuto: rompi (comandi: sorgenti, compila, verifica, mostra, "
-       "disegna) (vedere \"scenario --help\")"},
+       "disegna, rapporto) (vedere \"scenario --help\")"},
       {"--rompi",
        "opzione sconosciuta: --rompi (comandi: sorgenti, compila, verifica, mostra, "
-       "disegna) (vedere \"scenario --help\")"},
+       "disegna, rapporto) (vedere \"scenario --help\")"},
       {"compila --nessuna", "opzione sconosciuta: --nessuna (vedere \"scenario compila --help\")"},
       {"compila a b c", "argomenti inattesi: b c (vedere \"scenario compila --help\")"},
+      {"rapporto --nessuna",
+       "opzione sconosciuta: --nessuna (vedere \"scenario rapporto --help\")"},
       {"sorgenti a b --x",
        "opzione sconosciuta: --x; argomento inatteso: b (vedere \"scenario sorgenti --help\")"},
       {"mostra", "manca l'argomento file (vedere \"scenario mostra --help\")"},
@@ -195,7 +198,8 @@ TEST(Cli, UsageErrorsAreItalian) {
     const char* error;
   };
   const JsonCase kJson[] = {
-      {"--json", nullptr, "manca il comando (sorgenti, compila, verifica, mostra, disegna)"},
+      {"--json", nullptr,
+       "manca il comando (sorgenti, compila, verifica, mostra, disegna, rapporto)"},
       {"verifica --json --nessuna", "verifica", "opzione sconosciuta: --nessuna"},
       {"compila --json a b", "compila", "argomento inatteso: b"},
       {"disegna --json", "disegna", "opzione sconosciuta: --json"},

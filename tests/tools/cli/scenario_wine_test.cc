@@ -61,6 +61,16 @@ TEST_F(WindowsToolTest, FolderWithAccentedLetters) {
   run = RunWindowsTool({"disegna", folder}, windows.path());
   EXPECT_EQ(0, run.status) << run.out;
   EXPECT_TRUE(fs::exists(windows.File(folder + "/Vescolara_631.svg")));
+  run = RunWindowsTool({"verifica", folder, "--tutti"}, windows.path());
+  EXPECT_EQ(0, run.status) << run.out;
+  EXPECT_EQ("scenario: 0 problemi, 0 avvisi\n", run.out);
+  run = RunWindowsTool({"rapporto", folder}, windows.path());
+  EXPECT_EQ(0, run.status) << run.out;
+  const std::string page = ReadBytes(windows.File(folder + "/Vescolara_631.html"));
+  EXPECT_NE(std::string::npos, page.find("0 problemi, 0 avvisi"));
+  // The station's source line, named by its folder with the accented letters.
+  EXPECT_NE(std::string::npos, page.find("\"luogo\":\"Città è\\\\Vescolara_631-.txt:24\""))
+      << page.substr(0, 2000);
 
   // The same steps with the Linux tool.
   ASSERT_EQ(0, RunScenario(linux.path(), "sorgenti " + ShellQuote(folder)).status);

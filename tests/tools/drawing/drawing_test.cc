@@ -142,6 +142,85 @@ TEST(ScenarioSvg, IsAWellFormedDocumentWithItsTexts) {
             svg.find("width=\"1600\" height=\"" + std::to_string(size.height) + "\""));
 }
 
+// With groups kept (the report page) the same drawing carries its panels,
+// marks and keys; without (disegna) not a trace of them.
+TEST(ScenarioSvg, GroupsOnlyWhenAskedFor) {
+  EXPECT_EQ(std::string::npos, ScenarioSvg(BuiltIn()).find("<g"));
+  const DrawingSize size = MeasureDrawing(BuiltIn());
+  SvgCanvas::Options options;
+  options.groups = true;
+  options.declaration = false;
+  options.id = "disegno";
+  SvgCanvas canvas(size.width, size.height, "t", options);
+  DrawScenario(BuiltIn(), &canvas);
+  const std::string svg = canvas.Finish();
+  EXPECT_EQ(
+      0u, svg.rfind("<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" id=\"disegno\"", 0));
+  EXPECT_TRUE(WellFormed(svg));
+  auto count = [&](const std::string& what) {
+    size_t n = 0;
+    for (size_t at = svg.find(what); at != std::string::npos; at = svg.find(what, at + 1)) ++n;
+    return n;
+  };
+  EXPECT_EQ(count("<g"), count("</g>"));
+  EXPECT_EQ(1u, count("data-zoom-id=\"planimetria\""));
+  EXPECT_EQ(3u, count("data-zoom-id=\"profili\""));  // elevation, speed, lane
+  EXPECT_EQ(4u, count("<clipPath"));
+  const ScenarioFacts facts = ExtractFacts(BuiltIn());
+  // Each station in the plan (dot and name) and in the lane (zone and name).
+  for (const auto& st : facts.stations) {
+    EXPECT_EQ(4u, count("data-key=\"" + SlotKey(st.slot) + "\"")) << st.nome;
+  }
+  for (const auto& sg : facts.signals)
+    EXPECT_EQ(1u, count("data-key=\"" + CellKey(sg.cella) + "\""));
+  EXPECT_EQ(1u, count("<g class=\"scala\" data-metri=\""));
+}
+
+TEST(SvgCanvas, GroupsCloseInOrder) {
+  SvgCanvas::Options options;
+  options.groups = true;
+  SvgCanvas canvas(10, 10, "", options);
+  Group mark;
+  mark.kind = Group::Kind::kMark;
+  mark.anchor = {1.5, 2};
+  mark.key = "cella-3";
+  canvas.BeginGroup(mark);
+  Group zoom;
+  zoom.kind = Group::Kind::kZoom;
+  zoom.zoom = "x";
+  zoom.zoom_id = "profili";
+  zoom.clip_width = 5;
+  zoom.clip_height = 6;
+  canvas.BeginGroup(zoom);
+  canvas.Line({0, 0}, {1, 1}, Stroke{});
+  canvas.EndGroup();
+  canvas.BeginGroup(Group{});  // left open: Finish closes it
+  const std::string svg = canvas.Finish();
+  EXPECT_NE(
+      std::string::npos,
+      svg.find("<g class=\"segno\" data-ax=\"1.5\" data-ay=\"2\" data-key=\"cella-3\">\n"
+               "<clipPath id=\"taglio-1\"><rect x=\"0\" y=\"0\" width=\"5\" height=\"6\"/>"
+               "</clipPath>\n<g clip-path=\"url(#taglio-1)\"><g class=\"zoom\" data-zoom=\"x\" "
+               "data-zoom-id=\"profili\" data-clip=\"0 0 5 6\">\n<line "))
+      << svg;
+  EXPECT_EQ(svg.size() - std::string("</g>\n</g>\n</svg>\n").size(),
+            svg.rfind("</g>\n</g>\n</svg>\n"))
+      << svg;
+  EXPECT_TRUE(WellFormed(svg));
+}
+
+TEST(Kilometres, WithADecimalComma) {
+  struct Case {
+    double metres;
+    int decimals;
+    const char* text;
+  };
+  static const Case kCases[] = {{1750, 3, "1,750"},  {200, 3, "0,200"},  {99000, 1, "99,0"},
+                                {-100, 3, "-0,100"}, {-0.2, 3, "0,000"}, {20000, 0, "20"},
+                                {50, 2, "0,05"}};
+  for (const Case& c : kCases) EXPECT_EQ(c.text, Kilometres(c.metres, c.decimals)) << c.metres;
+}
+
 #if defined(SCENARIO_HAVE_PNG)
 TEST(ScenarioPng, IsAPngOfTheDrawingsSize) {
   std::string png, err;
