@@ -23,17 +23,6 @@ std::string Prefix(const Place& place) {
   return (p.empty() ? std::string("scenario") : p) + ": ";
 }
 
-// Where the cause of a problem stands, when it has a place of its own: the
-// column on the problem's line, or its whole place.
-std::string CauseWhere(const ProblemReport& p) {
-  const Place& c = p.causa_place;
-  if (c.file.empty() || c.line <= 0) return "";
-  if (c.file == p.place.file && c.line == p.place.line) {
-    return " (colonna " + std::to_string(c.column) + ")";
-  }
-  return " (" + FormatPlace(c) + ")";
-}
-
 std::string DescribeOccupant(const Occupant& o) {
   return "la cella " + std::to_string(o.cella) + " (" + CellMetres(o.cella) + ") è occupata da " +
          DescribeTipo(o.tipo);
@@ -98,6 +87,15 @@ std::string FormatPlace(const Place& place) {
 std::string CellMetres(int32_t cella) {
   const int64_t start = CellPosition(cella);
   return "metri " + std::to_string(start) + "-" + std::to_string(start + kCellLength);
+}
+
+std::string CauseWhere(const ProblemReport& p) {
+  const Place& c = p.causa_place;
+  if (c.file.empty() || c.line <= 0) return "";
+  if (c.file == p.place.file && c.line == p.place.line) {
+    return " (colonna " + std::to_string(c.column) + ")";
+  }
+  return " (" + FormatPlace(c) + ")";
 }
 
 std::string FormatProblem(const ProblemReport& p) {

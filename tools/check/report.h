@@ -103,6 +103,10 @@ std::string CellMetres(int32_t cella);
 
 // A problem as lines of text, each ended by '\n': the "errore:" line at
 // the record, then a "nota:" line for each occupant a record placed.
+// Where the cause of a problem stands, as it follows the cause's words:
+// " (colonna 12)" on the problem's own line, " (FILE:LINE:COL)" elsewhere,
+// "" when the cause has no place.
+std::string CauseWhere(const ProblemReport& problem);
 std::string FormatProblem(const ProblemReport& problem);
 
 // "3 problemi, 1 avviso".

@@ -234,7 +234,11 @@ std::string Problems(const PageInput& in) {
     if (p.pos_errore) out += "; pos_errore " + std::to_string(*p.pos_errore) + " m";
     if (const std::optional<int64_t> m = MetreOf(p)) out += GoTo(*m);
     out += "</div>\n" + Quote(in, p.place);
-    if (!p.causa.empty()) out += "<div class=\"nota\">" + E(p.causa) + "</div>\n";
+    if (!p.causa.empty()) {
+      out += "<div class=\"nota\">causa: " + E(p.causa + CauseWhere(p)) + "</div>\n";
+      const bool own_line = p.causa_place.file == p.place.file && p.causa_place.line == p.place.line;
+      if (!own_line) out += Quote(in, p.causa_place);
+    }
     for (const Occupant& o : p.occupata) {
       out += "<div class=\"nota\">la cella " + std::to_string(o.cella) + " (" +
              E(CellMetres(o.cella)) + ") è occupata da " + E(DescribeTipo(o.tipo));
@@ -245,6 +249,13 @@ std::string Problems(const PageInput& in) {
                "</span>";
       }
       out += "</div>\n" + Quote(in, o.posto_da);
+    }
+    for (const Note& n : p.note) {
+      out += "<div class=\"nota\">";
+      if (!FormatPlace(n.place).empty()) {
+        out += "<span class=\"luogo\">" + E(FormatPlace(n.place)) + "</span>: ";
+      }
+      out += E(n.testo) + "</div>\n" + Quote(in, n.place);
     }
     out += "</li>\n";
   }

@@ -152,6 +152,40 @@ TEST_F(PageTest, ListsEveryProblemWithItsLine) {
   EXPECT_NE(std::string::npos, page.find("3 problemi, 0 avvisi"));
 }
 
+// A problem's cause and its notes, each with the line it points at, and the
+// warnings about how the sources are written.
+TEST_F(PageTest, ProblemsSayTheirCauseAndNotes) {
+  Lines train = FixtureTrain();
+  Add(&train, {"stazione,  400,  2,  600,  0, 0, 0,  1,1,0,  2,4,1,  1,  1,55, 0, SECONDA",
+               "stazone,  900"});
+  Compile(FixtureLine(), train);
+  const std::string page = Page();
+  const size_t at = page.find("Problema n. 22: ");
+  ASSERT_NE(std::string::npos, at) << page;
+  const std::string item = page.substr(at, page.find("</li>", at) - at);
+  EXPECT_NE(std::string::npos,
+            item.find("<div class=\"nota\">causa: la zona inizia a 100 m, prima della fine della "
+                      "zona della stazione precedente n. 1 &quot;PRIMA&quot; (500 m)</div>"))
+      << item;
+  // The note names the earlier station's line and quotes it.
+  const std::string note = "<div class=\"nota\"><span class=\"luogo\">" +
+                           FormatPlace(Place{std::string(kTestFolder) + "/" + TrainSource(),
+                                             LineOf(train, "PRIMA"), 1}) +
+                           "</span>: qui la stazione precedente &quot;PRIMA&quot;, con la zona "
+                           "fino a 500 m</div>\n<pre class=\"sorgente\">" +
+                           XmlEscape(train[LineOf(train, "PRIMA") - 1]) + "</pre>";
+  EXPECT_NE(std::string::npos, item.find(note)) << item;
+
+  const size_t w = page.find("<li class=\"avviso\">");
+  ASSERT_NE(std::string::npos, w);
+  const std::string warning = page.substr(w, page.find("</li>", w) - w);
+  EXPECT_NE(std::string::npos, warning.find("&quot;stazone&quot; non è una parola chiave"))
+      << warning;
+  EXPECT_NE(std::string::npos, warning.find("<pre class=\"sorgente\">stazone,  900</pre>"))
+      << warning;
+  EXPECT_NE(std::string::npos, page.find("1 problema, 1 avviso"));
+}
+
 TEST_F(PageTest, SourceLinesOnlyWhenTheSourcesMakeTheseFiles) {
   Compile(FixtureLine(), FixtureTrain());
   // An edit after the compile: the lines would point at the wrong records.
