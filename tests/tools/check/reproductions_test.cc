@@ -58,11 +58,18 @@ CoreRun CompileWithCore(const std::string& folder) {
   return run;
 }
 
+// `text` `times` times over.
+std::string Repeat(const std::string& text, int times) {
+  std::string out;
+  for (int k = 0; k < times; ++k) out += text;
+  return out;
+}
+
 struct Reproduction {
   const char* name;
   const char* file;  // kLine or kTrain
-  const char* from;
-  const char* to;
+  const char* from;  // nullptr: the whole file becomes `to`
+  std::string to;
   int status;
   std::vector<std::string> report;  // verifica's lines, without the summary
 };
@@ -139,6 +146,13 @@ const std::vector<Reproduction>& Reproductions() {
        {"t/Vescolara_631-.txt:43:1: avviso: tabulazione: non separa i campi e non è saltata come "
         "uno spazio (un numero che la contiene è letto come 0); separare i campi con virgole e "
         "spazi"}},
+      {"an empty train-run source",
+       kTrain,
+       nullptr,
+       "",
+       0,
+       {"t/Vescolara_631-.txt: avviso: il file della corsa è vuoto: la corsa non ha alcun "
+        "dato"}},
       {"[generali] for [generale]",
        kTrain,
        "[generale]",
@@ -247,6 +261,16 @@ const std::vector<Reproduction>& Reproductions() {
        {"t/Vescolara_631-.txt:26:1: errore: problema n. 25: errore di lettura delle sorgenti; il "
         "campo \"tipo\" del record \"stazione\" vale 300, fuori dall'intervallo da 0 a 255 "
         "(colonna 20)"}},
+      // More gradient rows than cells: each row fills at least one cell, so
+      // the 2122nd row (line 2194) finds no cell left after cells 0 to 2120.
+      {"thousands of gradient rows",
+       kLine,
+       "[pendenze]\r\n",
+       "[pendenze]\r\n" + Repeat("pendenza,  50,  1\r\n", 5000),
+       1,
+       {"t/Vescolara_linea.txt:2194:1: errore: problema n. 25: errore di lettura delle sorgenti; "
+        "il riempimento delle pendenze ha superato l'ultima cella (2120): ogni record "
+        "\"pendenza\" scrive almeno una cella, anche fuori ordine"}},
       {"a station too close to the one before",
        kTrain,
        "stazione,    6400, 12,  400",
@@ -279,7 +303,11 @@ TEST(Reproductions, VerificaNamesTheCauseAndCompilaKeepsTheBuildersBytes) {
     TempDir dir;
     ASSERT_EQ(0, RunScenario(dir.path(), "sorgenti t").status);
     const std::string t = dir.File("t");
-    Edit(t, r.file, r.from, r.to);
+    if (r.from == nullptr) {
+      WriteBytes(t + "/" + r.file, r.to);
+    } else {
+      Edit(t, r.file, r.from, r.to);
+    }
 
     const ToolRun verifica = RunScenario(dir.path(), "verifica t");
     EXPECT_EQ(r.status, verifica.status) << verifica.out;
