@@ -248,7 +248,8 @@ int RunTool(int argc, const char* const* argv, FileSystem* disk, std::ostream* o
   verifica
       ->add_option("--limite", verifica_options.limite,
                    "con --tutti, al massimo questi problemi (predefinito: 100)")
-      ->check(CLI::PositiveNumber)
+      ->check(CLI::PositiveNumber.description(""))
+      ->type_name("INTERO>0")
       ->needs(tutti);
   verifica->footer(
       "Esito: 0 senza problemi; 1 problemi registrati (o avvisi, con --rigoroso); 2 verifica\n"
@@ -272,12 +273,14 @@ int RunTool(int argc, const char* const* argv, FileSystem* disk, std::ostream* o
       ->add_option("--formato", formato,
                    "testo (predefinito), json o csv (un file alla volta, con l'intestazione); "
                    "binario, corsa o linea come --tipo, per compatibilità")
-      ->check(CLI::IsMember({"testo", "json", "csv", "binario", "corsa", "linea"}));
+      ->check(CLI::IsMember({"testo", "json", "csv", "binario", "corsa", "linea"}).description(""))
+      ->type_name("PAROLA");
   mostra
       ->add_option("--tipo", tipo,
                    "binario (.dat), corsa (.sim) o linea (_linea.dat), se il nome del file non "
                    "lo dice")
-      ->check(CLI::IsMember({"binario", "corsa", "linea"}));
+      ->check(CLI::IsMember({"binario", "corsa", "linea"}).description(""))
+      ->type_name("PAROLA");
   mostra->add_flag("--json", mostra_options.json, "come --formato json");
   mostra->add_flag("--unita", mostra_options.unita,
                    "valori anche nelle loro unità: km, km/h, \u2030 (per mille), hh:mm:ss");

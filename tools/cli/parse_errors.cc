@@ -121,6 +121,12 @@ std::string ParseErrorText(const CLI::ParseError& error, const std::vector<std::
       return "valore non ammesso per " + option + ": " + rest.substr(0, not_in) +
              " (ammessi: " + Join(Split(allowed, ','), ", ") + ")";
     }
+    // "--limite: Value 0 not in range 2.2e-308 to 1.8e+308".
+    const size_t range = rest.find(" not in range ");
+    if (StartsWith(rest, "Value ") && range != std::string::npos) {
+      return "valore non valido per " + option + ": " + rest.substr(6, range - 6) +
+             " (fuori dall'intervallo ammesso)";
+    }
     return "valore non valido per " + option;
   }
   if (Is<CLI::ArgumentMismatch>(error)) {

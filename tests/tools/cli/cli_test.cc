@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <map>
 #include <nlohmann/json.hpp>
+#include <regex>
 
 #include "model/track_model.h"
 #include "tests/tools/tool_test_util.h"
@@ -123,6 +124,10 @@ TEST(Cli, EveryCommandHasHelp) {
     EXPECT_EQ(0, run.status) << command;
     EXPECT_NE(std::string::npos, run.out.find("Uso: scenario " + std::string(command)))
         << command << run.out;
+    // No English word of the command-line library is left in the help.
+    const std::regex english("\\b(TEXT|INT|POSITIVE|Usage|Options|Positionals|REQUIRED|Needs|"
+                             "Excludes)\\b");
+    EXPECT_FALSE(std::regex_search(run.out, english)) << command << run.out;
   }
   const ToolRun run = RunScenario(dir.path(), "--version");
   EXPECT_EQ(0, run.status);
@@ -172,6 +177,9 @@ TEST(Cli, UsageErrorsAreItalian) {
        "disegna, rapporto) (vedere \"scenario --help\")"},
       {"compila --nessuna", "opzione sconosciuta: --nessuna (vedere \"scenario compila --help\")"},
       {"compila a b c", "argomenti inattesi: b c (vedere \"scenario compila --help\")"},
+      {"verifica --tutti --limite 0",
+       "valore non valido per --limite: 0 (fuori dall'intervallo ammesso) (vedere \"scenario "
+       "verifica --help\")"},
       {"rapporto --nessuna",
        "opzione sconosciuta: --nessuna (vedere \"scenario rapporto --help\")"},
       {"sorgenti a b --x",
