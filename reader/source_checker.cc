@@ -310,7 +310,8 @@ void SourceChecker::Finish(bool read_to_end) {
     e.kind = SourceWarning::kNoGenerale;
     e.where = SourceLocation{file_, SourceLocation::kWholeFile};
     for (const Field& f : in_->fields()) {
-      const std::string_view text = Trim(Text(f));
+      const std::string whole = Text(f);  // the view below points into it
+      const std::string_view text = Trim(whole);
       if (text.size() > 1 && text.front() == '[' && text.back() == ']') {
         e.record = At(f.offset);
         e.text = std::string(text);
