@@ -433,6 +433,39 @@ TEST(CompilaReport, ACodeOfTheCompilePassNamesItsRecord) {
   EXPECT_NE(std::string::npos, text.out.find(nota)) << text.out;
 }
 
+// The report quotes the keyword field of the record whole, wherever it
+// stands on its line and however long the line is.
+TEST(CompilaReport, QuotesTheKeywordFieldOfTheRecord) {
+  struct KeywordCase {
+    std::string record;  // a signal at 400 m, in the station cell
+    const char* keyword;
+    int colonna;
+  };
+  const std::string values = std::string(",    400,   ") + kSignal;
+  const std::string long_tail(100000, ' ');
+  const KeywordCase kCases[] = {
+      {"\"segnale, sul binario\"" + values, "segnale, sul binario", 1},
+      {"\"segnale\" dispari" + values, "segnale", 1},
+      {"segnale   " + values, "segnale", 1},
+      {"sabbia, 1, segnale" + values, "segnale", 12},
+      {"sabbia, 1, segnale" + values + ", sabbia, 1," + long_tail, "segnale", 12},
+  };
+  for (const KeywordCase& c : kCases) {
+    SCOPED_TRACE(c.record.substr(0, 60));
+    Lines line = FixtureLine(), train = FixtureTrain();
+    Add(&train, {c.record});
+    Scratch scratch(line, train);
+    const ToolRun run = RunScenario(scratch.dir.path(), "verifica --json");
+    const json report = json::parse(run.out, nullptr, false);
+    ASSERT_FALSE(report.is_discarded()) << run.out;
+    const json& p = report["problema"];
+    EXPECT_EQ(16, p["codice"]);
+    EXPECT_EQ(c.keyword, p["record"]);
+    EXPECT_EQ(LineOf(train, c.record), p["riga"]);
+    EXPECT_EQ(c.colonna, p["colonna"]);
+  }
+}
+
 TEST(CompilaReport, TextFormIsFileLineColumn) {
   Lines line = FixtureLine(), train = FixtureTrain();
   Add(&train, {Signal(400)});

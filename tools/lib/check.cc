@@ -1,5 +1,6 @@
 #include "tools/lib/check.h"
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <set>
@@ -45,15 +46,19 @@ class Collector : public CompileObserver {
 class ReportBuilder {
  public:
   ReportBuilder(const TrackModel& model, const Collector& collector, const Sources& sources)
-      : model_(model), collector_(collector), sources_(sources) {}
+      : model_(model),
+        collector_(collector),
+        sources_(sources),
+        line_lines_(sources.line_bytes),
+        train_lines_(sources.train_bytes) {}
 
   Place PlaceOf(const SourceLocation& where) const {
-    const std::string* bytes = Bytes(where);
-    if (bytes == nullptr) return Place{};
+    const LineIndex* lines = Lines(where);
+    if (lines == nullptr) return Place{};
     Place place;
     place.file =
         where.file == SourceLocation::File::kLine ? sources_.line_name : sources_.train_name;
-    if (!where.whole_file()) LineAndColumn(*bytes, where.offset, &place.line, &place.column);
+    if (!where.whole_file()) lines->LineAndColumn(where.offset, &place.line, &place.column);
     return place;
   }
 
@@ -61,7 +66,15 @@ class ReportBuilder {
   std::string KeywordAt(const SourceLocation& where) const {
     const std::string* bytes = Bytes(where);
     if (bytes == nullptr || where.offset >= bytes->size()) return "";
-    FieldReader in(bytes->substr(where.offset));
+    // Only the field itself is handed to the reader: up to its delimiter,
+    // after the closing quote of a quoted field.
+    size_t end = where.offset;
+    if ((*bytes)[end] == '"') {
+      end = bytes->find('"', end + 1);
+      if (end != std::string::npos) ++end;
+    }
+    if (end != std::string::npos) end = bytes->find_first_of(",\r\n", end);
+    FieldReader in(bytes->substr(where.offset, end == std::string::npos ? end : end - where.offset));
     std::string keyword;
     if (!in.ReadText(&keyword)) return "";
     while (!keyword.empty() && keyword.back() == ' ') keyword.pop_back();
@@ -114,6 +127,20 @@ class ReportBuilder {
         return &sources_.line_bytes;
       case SourceLocation::File::kTrain:
         return &sources_.train_bytes;
+      case SourceLocation::File::kNone:
+        return nullptr;
+    }
+    return nullptr;
+  }
+
+  // Lines and columns of many places, each found without counting the lines
+  // before it again.
+  const LineIndex* Lines(const SourceLocation& where) const {
+    switch (where.file) {
+      case SourceLocation::File::kLine:
+        return &line_lines_;
+      case SourceLocation::File::kTrain:
+        return &train_lines_;
       case SourceLocation::File::kNone:
         return nullptr;
     }
@@ -193,6 +220,8 @@ class ReportBuilder {
   const TrackModel& model_;
   const Collector& collector_;
   const Sources& sources_;
+  const LineIndex line_lines_;
+  const LineIndex train_lines_;
 };
 
 void Print(const CheckReport& report, bool json, std::ostream* out) {
@@ -248,16 +277,28 @@ int RunCheck(const CheckOptions& options, FileSystem* disk, std::ostream* out) {
     report.problema = p;
     return fail("");
   }
-  if (!disk->ReadFile(line_path, &sources.line_bytes, &err)) return fail(err);
-  if (!disk->Exists(train_path)) return fail("file del treno mancante: " + sources.train_name);
-  if (!disk->ReadFile(train_path, &sources.train_bytes, &err)) return fail(err);
+  // Both sources must be readable. The pass reads them itself and the report
+  // reads them again when it is over, so that no second copy of a large
+  // source is held while the pass runs.
+  {
+    std::string bytes;
+    if (!disk->ReadFile(line_path, &bytes, &err)) return fail(err);
+    if (!disk->Exists(train_path)) return fail("file del treno mancante: " + sources.train_name);
+    if (!disk->ReadFile(train_path, &bytes, &err)) return fail(err);
+  }
   overlay.Protect(line_path);
   overlay.Protect(train_path);
 
   Collector collector;
   model.observer = &collector;
-  ReportBuilder builder(model, collector, sources);
   const CompileOutcome outcome = model.memorizza_percorso(options.senza_linea ? 0 : 1);
+  // The plan is in the line file now; the report needs the cells and slots.
+  std::vector<std::array<PlanNumber, 2>>().swap(model.planimetria);
+  if (!disk->ReadFile(line_path, &sources.line_bytes, &err) ||
+      !disk->ReadFile(train_path, &sources.train_bytes, &err)) {
+    return fail(err);
+  }
+  ReportBuilder builder(model, collector, sources);
 
   report.avvisi = builder.Warnings();
   switch (outcome.kind) {
