@@ -28,12 +28,14 @@ minutes=${2:-30}
 # The longest input each target tries: the built-in pair of sources fits in
 # 16 KB; the field reader and the compiled formats repeat a few patterns,
 # which small inputs cover.
+# The kept corpus has one input per feature (an edge and how often it is
+# hit); for the compile pass, whose inputs are large and many, one per edge.
 case $target in
-  field_reader) max_len=4096; dict=-dict=fuzz/sources.dict ;;
-  compile) max_len=16384; dict=-dict=fuzz/sources.dict ;;
-  track_file) max_len=4096; dict= ;;
-  run_file) max_len=8192; dict= ;;
-  line_file) max_len=4096; dict= ;;
+  field_reader) max_len=4096; dict=-dict=fuzz/sources.dict; counters=1 ;;
+  compile) max_len=16384; dict=-dict=fuzz/sources.dict; counters=0 ;;
+  track_file) max_len=4096; dict=; counters=1 ;;
+  run_file) max_len=8192; dict=; counters=1 ;;
+  line_file) max_len=4096; dict=; counters=1 ;;
   *) usage; exit 2 ;;
 esac
 
@@ -69,11 +71,12 @@ if [ "$status" -ne 0 ]; then
   exit 1
 fi
 
-# Minimise: the smallest set of inputs that keeps every feature found.
+# Minimise: the smallest set of inputs that keeps every feature (or edge).
 merged=build-fuzz/merged/$target
 rm -rf "$merged"
 mkdir -p "$merged"
-nice -n 19 "$fuzzer" -merge=1 -max_len=$max_len "$merged" "fuzz/corpus/$target" "$work" \
+nice -n 19 "$fuzzer" -merge=1 -use_counters=$counters -max_len=$max_len "$merged" \
+  "fuzz/corpus/$target" "$work" \
   "build-fuzz/seeds/$target" >"build-fuzz/logs/$target.merge.log" 2>&1
 rm -rf "fuzz/corpus/$target"
 mv "$merged" "fuzz/corpus/$target"
