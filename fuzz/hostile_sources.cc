@@ -96,10 +96,26 @@ void CurveEveryMetre(HostileSources* out) {
   Line(&out->train, "[fine]");
 }
 
+// The most tunnel ranges the lists hold (80), each over the whole route:
+// every range covers all 20000 cells of the one before it again, and the
+// compile pass tells each of those 1580000 overwrites.
+void TunnelsEverywhere(HostileSources* out) {
+  out->line = LineHead();
+  Line(&out->line, "[montagne]");
+  for (int k = 0; k < 80; ++k) {
+    Line(&out->line, "montagna, 0, " + std::to_string(kRouteLength) + ", 12");
+  }
+  Line(&out->line, "[fine]");
+
+  out->train = TrainHead();
+  Line(&out->train, "velocita,   0,    100");
+  Line(&out->train, "[fine]");
+}
+
 }  // namespace
 
 std::vector<std::string> HostileCaseNames() {
-  return {"riga_lunga", "milione_record", "curva_ogni_metro"};
+  return {"riga_lunga", "milione_record", "curva_ogni_metro", "montagne_sovrapposte"};
 }
 
 bool MakeHostileSources(const std::string& name, HostileSources* out) {
@@ -109,6 +125,8 @@ bool MakeHostileSources(const std::string& name, HostileSources* out) {
     MillionRecords(out);
   } else if (name == "curva_ogni_metro") {
     CurveEveryMetre(out);
+  } else if (name == "montagne_sovrapposte") {
+    TunnelsEverywhere(out);
   } else {
     return false;
   }

@@ -10,6 +10,8 @@
 //                     million speed records in the train-run source, one per
 //                     metre of a 1000000 m route
 //   curva_ogni_metro  a route of 1000000 m with a curve on every metre
+//   montagne_sovrapposte  80 tunnel ranges, each over the whole route, so
+//                     that each covers every cell of the one before it again
 //
 // Every case has the longest route the model takes (1000000 m). The output
 // is the same on every run and every platform.

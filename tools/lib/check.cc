@@ -27,18 +27,41 @@ struct Sources {
   std::string line_name, train_name;  // display paths
 };
 
-// What the compile pass told: the silent overwrites in their order and the
-// last problem. Everything the report says about places comes from here.
+// The overwrites of one warning: those of one kind by one record, one after
+// the other.
+struct OverwriteGroup {
+  OverwriteEvent first;
+  std::vector<int32_t> cells;         // every cell overwritten, in order
+  std::vector<OverwriteEvent> codes;  // kAdvanceCode: each overwrite, for its text
+  std::set<int32_t> earlier_ranges;   // kTunnelRange: the ranges covered again
+};
+
+// What the compile pass told: the silent overwrites in their order, folded
+// into one group per warning as they come, and the last problem. Everything
+// the report says about places comes from here. A tunnel range tells one
+// overwrite per cell it covers again, and 80 ranges over a long route tell
+// more than a million; a group keeps only what its warning says, a cell
+// number for each.
 class Collector : public CompileObserver {
  public:
-  void OnOverwrite(const OverwriteEvent& event) override { overwrites_.push_back(event); }
+  void OnOverwrite(const OverwriteEvent& event) override {
+    if (groups_.empty() || groups_.back().first.kind != event.kind ||
+        !(groups_.back().first.record == event.record)) {
+      groups_.emplace_back();
+      groups_.back().first = event;
+    }
+    OverwriteGroup& group = groups_.back();
+    group.cells.push_back(event.index);
+    if (event.kind == Overwrite::kAdvanceCode) group.codes.push_back(event);
+    if (event.kind == Overwrite::kTunnelRange) group.earlier_ranges.insert(event.earlier_range);
+  }
   void OnProblem(const ProblemEvent& event) override { problem_ = event; }
 
-  const std::vector<OverwriteEvent>& overwrites() const { return overwrites_; }
+  std::vector<OverwriteGroup> TakeGroups() { return std::move(groups_); }
   const std::optional<ProblemEvent>& problem() const { return problem_; }
 
  private:
-  std::vector<OverwriteEvent> overwrites_;
+  std::vector<OverwriteGroup> groups_;
   std::optional<ProblemEvent> problem_;
 };
 
@@ -108,15 +131,9 @@ class ReportBuilder {
   }
 
   // One warning per record and kind, in the order of the overwrites.
-  std::vector<WarningReport> Warnings() const {
+  std::vector<WarningReport> Warnings(std::vector<OverwriteGroup> groups) const {
     std::vector<WarningReport> out;
-    const std::vector<OverwriteEvent>& all = collector_.overwrites();
-    for (size_t i = 0; i < all.size();) {
-      size_t j = i + 1;
-      while (j < all.size() && all[j].kind == all[i].kind && all[j].record == all[i].record) ++j;
-      out.push_back(Warning(i, j));
-      i = j;
-    }
+    for (OverwriteGroup& group : groups) out.push_back(Warning(&group));
     return out;
   }
 
@@ -166,14 +183,13 @@ class ReportBuilder {
            FormatPlace(PlaceOf(event.earlier));
   }
 
-  // One warning for the overwrites [from, to) of one record.
-  WarningReport Warning(size_t from, size_t to) const {
-    const std::vector<OverwriteEvent>& all = collector_.overwrites();
-    const OverwriteEvent& first = all[from];
+  // The warning of one group of overwrites; takes its cells.
+  WarningReport Warning(OverwriteGroup* group) const {
+    const OverwriteEvent& first = group->first;
     WarningReport w;
     w.place = PlaceOf(first.record);
     w.record = KeywordAt(first.record);
-    for (size_t k = from; k < to; ++k) w.celle.push_back(all[k].index);
+    w.celle = std::move(group->cells);
     switch (first.kind) {
       case Overwrite::kStationCell:
         w.genere = kAvvisoStazione;
@@ -184,8 +200,7 @@ class ReportBuilder {
       case Overwrite::kAdvanceCode: {
         w.genere = kAvvisoPreavviso;
         std::string what;
-        for (size_t k = from; k < to; ++k) {
-          const OverwriteEvent& e = all[k];
+        for (const OverwriteEvent& e : group->codes) {
           std::string owner;
           if (e.earlier_tipo == kTipoStazione) owner = " della stazione";
           if (e.earlier_tipo == kTipoSegnale) owner = " del segnale";
@@ -199,10 +214,8 @@ class ReportBuilder {
       }
       case Overwrite::kTunnelRange: {
         w.genere = kAvvisoGalleria;
-        std::set<int32_t> earlier;
-        for (size_t k = from; k < to; ++k) earlier.insert(all[k].earlier_range);
         std::string ranges;
-        for (int32_t r : earlier) {
+        for (int32_t r : group->earlier_ranges) {
           if (r <= 0 || r >= static_cast<int32_t>(model_.inizi_montagna.size())) continue;
           ranges += (ranges.empty() ? "" : ", ") + std::to_string(model_.inizi_montagna[r]) + "-" +
                     std::to_string(model_.fini_montagna[r]) + " m";
@@ -225,7 +238,11 @@ class ReportBuilder {
 };
 
 void Print(const CheckReport& report, bool json, std::ostream* out) {
-  *out << (json ? FormatJson(report) : FormatText(report));
+  if (json) {
+    WriteJson(report, out);
+  } else {
+    *out << FormatText(report);
+  }
   out->flush();
 }
 
@@ -294,26 +311,33 @@ int RunCheck(const CheckOptions& options, FileSystem* disk, std::ostream* out) {
   const CompileOutcome outcome = model.memorizza_percorso(options.senza_linea ? 0 : 1);
   // The plan is in the line file now; the report needs the cells and slots.
   std::vector<std::array<PlanNumber, 2>>().swap(model.planimetria);
-  if (!disk->ReadFile(line_path, &sources.line_bytes, &err) ||
-      !disk->ReadFile(train_path, &sources.train_bytes, &err)) {
-    return fail(err);
+  // The sources, read again, and their line indexes are let go before the
+  // files are written: writing may hold the files it replaces.
+  {
+    if (!disk->ReadFile(line_path, &sources.line_bytes, &err) ||
+        !disk->ReadFile(train_path, &sources.train_bytes, &err)) {
+      return fail(err);
+    }
+    const ReportBuilder builder(model, collector, sources);
+    report.avvisi = builder.Warnings(collector.TakeGroups());
+    // A box ends the pass with its own code; otherwise the last problem
+    // recorded, if any, is the one reported.
+    const int32_t code =
+        outcome.kind == CompileOutcome::Kind::kBox ? outcome.code : model.cod_errore;
+    if (code != 0) report.problema = builder.Problem(code);
   }
-  ReportBuilder builder(model, collector, sources);
-
-  report.avvisi = builder.Warnings();
+  std::string().swap(sources.line_bytes);
+  std::string().swap(sources.train_bytes);
   switch (outcome.kind) {
     case CompileOutcome::Kind::kDone:
     case CompileOutcome::Kind::kProblem:
       break;
     case CompileOutcome::Kind::kStop:
       // A stop writes nothing: the overlay is not committed.
-      if (model.cod_errore != 0) report.problema = builder.Problem(model.cod_errore);
       return fail(outcome.message);
     case CompileOutcome::Kind::kBox:
-      report.problema = builder.Problem(outcome.code);
       return fail("");
   }
-  if (model.cod_errore != 0) report.problema = builder.Problem(model.cod_errore);
   report.esito = model.cod_errore != 0 ? kExitProblem : kExitOk;
   if (options.scrivi) {
     const std::vector<std::string> written = overlay.PendingPaths();

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -74,6 +75,8 @@ std::string CellMetres(int32_t cella);
 std::string FormatText(const CheckReport& report);
 // The report as one JSON object (UTF-8), ended by '\n'.
 std::string FormatJson(const CheckReport& report);
+// Writes the bytes of FormatJson(report) to *out as they are made.
+void WriteJson(const CheckReport& report, std::ostream* out);
 
 }  // namespace scenario
 
