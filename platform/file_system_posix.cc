@@ -83,7 +83,10 @@ class PosixFileSystem : public FileSystem {
       close(fd);
       return Fail("leggere", path, EISDIR, err);
     }
+    // Room for the whole file at once: growing by doubling would hold the
+    // old and the new buffer together, up to three times the file's size.
     std::string data;
+    data.reserve(static_cast<size_t>(st.st_size));
     char buffer[65536];
     for (;;) {
       ssize_t n = read(fd, buffer, sizeof buffer);

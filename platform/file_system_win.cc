@@ -72,7 +72,13 @@ class WinFileSystem : public FileSystem {
     HANDLE file = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return FailCode("leggere", path, GetLastError(), err);
+    // Room for the whole file at once: growing by doubling would hold the
+    // old and the new buffer together, up to three times the file's size.
     std::string data;
+    LARGE_INTEGER size;
+    if (GetFileSizeEx(file, &size) && size.QuadPart > 0) {
+      data.reserve(static_cast<size_t>(size.QuadPart));
+    }
     char buffer[65536];
     for (;;) {
       DWORD n = 0;

@@ -1,5 +1,6 @@
 #include "reader/field_reader.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -200,6 +201,21 @@ void LineAndColumn(std::string_view text, size_t offset, int* line, int* column)
   }
   *line = l;
   *column = static_cast<int>(offset - line_start) + 1;
+}
+
+LineIndex::LineIndex(std::string_view text) : size_(text.size()) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\n') starts_.push_back(i + 1);
+  }
+}
+
+void LineIndex::LineAndColumn(size_t offset, int* line, int* column) const {
+  // The lines that start at or before the offset (a line ended at the
+  // offset's own byte does not count), within the text.
+  const auto after = std::upper_bound(starts_.begin(), starts_.end(), std::min(offset, size_));
+  const size_t before = static_cast<size_t>(after - starts_.begin());
+  *line = static_cast<int>(before) + 1;
+  *column = static_cast<int>(offset - (before == 0 ? 0 : starts_[before - 1])) + 1;
 }
 
 }  // namespace scenario

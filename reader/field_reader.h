@@ -106,6 +106,19 @@ bool ParseDecimal(std::string_view text, double* value);
 // 1-based line and column of a byte offset in a text of CR LF lines.
 void LineAndColumn(std::string_view text, size_t offset, int* line, int* column);
 
+// The same for many offsets of one text: the line starts are found once, and
+// each offset costs a binary search instead of a count from the start.
+class LineIndex {
+ public:
+  explicit LineIndex(std::string_view text);
+  // As LineAndColumn(text, offset, line, column) on the text indexed.
+  void LineAndColumn(size_t offset, int* line, int* column) const;
+
+ private:
+  size_t size_;
+  std::vector<size_t> starts_;  // where each line after the first starts
+};
+
 }  // namespace scenario
 
 #endif  // SCENARIO_READER_FIELD_READER_H_

@@ -1,5 +1,6 @@
 // Placement of line records: the kilometre-progressive ranges, the tunnel
 // ranges and the maximum-speed indicator boards.
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -90,12 +91,13 @@ bool TrackModel::memo_montagna(int32_t inizio, int32_t fine, int32_t& tipo) {
   const int64_t last = LastTunnelCell(fine);
   corrente = static_cast<int32_t>(StartCell(inizio));
   if (corrente <= last) {
-    int64_t count = 0;
-    // Cells outside the track are not written; the count still runs from
-    // the range's first cell so the markers keep their places.
-    for (int64_t c = corrente; c <= last; ++c) {
-      ++count;
-      if (!HasCell(c)) continue;
+    // Cells outside the track are not written, and not walked either: a
+    // range may reach millions of cells past either end. The count still
+    // runs from the range's first cell so the markers keep their places.
+    const int64_t first = std::max<int64_t>(corrente, 0);
+    const int64_t stop = std::min<int64_t>(last, static_cast<int64_t>(celle.size()) - 1);
+    for (int64_t c = first; c <= stop; ++c) {
+      const int64_t count = c - corrente + 1;
       cella& cell = celle[c];
       if (cell.montagna != 0) Notify(Overwrite::kTunnelRange, c);
       cell.montagna = static_cast<uint8_t>(tipo & 0xff);

@@ -239,5 +239,20 @@ TEST(FieldReader, LineAndColumn) {
   EXPECT_EQ(5, col);
 }
 
+// The index gives what LineAndColumn gives, at every offset and past the end.
+TEST(FieldReader, LineIndexAgreesWithLineAndColumn) {
+  static const char* const kTexts[] = {"", "ab", "\n", "\n\n", "ab\r\ncd, ef\r\n", "a\nb\r\n\r\nc"};
+  for (const std::string text : kTexts) {
+    const LineIndex index(text);
+    for (size_t offset = 0; offset <= text.size() + 2; ++offset) {
+      int line, col, index_line, index_col;
+      LineAndColumn(text, offset, &line, &col);
+      index.LineAndColumn(offset, &index_line, &index_col);
+      EXPECT_EQ(line, index_line) << "text \"" << text << "\" offset " << offset;
+      EXPECT_EQ(col, index_col) << "text \"" << text << "\" offset " << offset;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace scenario

@@ -445,6 +445,22 @@ TEST_F(LineReaderTest, TunnelPastTheLastCellIsClipped) {
   EXPECT_EQ(2, m.celle[200].montagna);
 }
 
+// A range that reaches far past both ends of the track covers every cell,
+// with its markers counted from the range's own first cell, as if the
+// cells outside the track were there.
+TEST_F(LineReaderTest, TunnelFarPastBothEndsCoversTheTrack) {
+  Lines records(80, "montagna, -2147483600, 2147483600, 12");
+  ReadRecords(records);
+  EXPECT_EQ(0, m.cod_errore);
+  EXPECT_EQ(80, m.n_montagne);
+  // The first cell of the range is round(-2147483600 / 50) = -42949672, so
+  // cell c is the (c + 42949673)th of the range.
+  for (int k = 0; k <= 200; ++k) {
+    EXPECT_EQ(3, m.celle[k].montagna) << k;  // each range starts before the previous end
+    EXPECT_EQ((k + 42949673) % 4 == 0 ? kTipoMarcaGalleria : kTipoLibero, m.celle[k].tipo) << k;
+  }
+}
+
 TEST_F(LineReaderTest, IndicatorBoards) {
   struct Case {
     const char* record;

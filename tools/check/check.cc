@@ -1,9 +1,11 @@
 #include "tools/check/check.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <set>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -24,7 +26,11 @@ namespace scenario {
 namespace {
 
 void Print(const CheckReport& report, bool json, std::ostream* out) {
-  *out << (json ? FormatJson(report) : FormatText(report));
+  if (json) {
+    WriteJson(report, out);
+  } else {
+    *out << FormatText(report);
+  }
   out->flush();
 }
 
@@ -87,9 +93,19 @@ CheckReport Check(const CheckOptions& options, FileSystem* disk,
     }
     return fail("");
   }
-  if (!disk->ReadFile(line_path, &sources.line_bytes, &err)) return fail(err);
-  if (!disk->Exists(train_path)) return fail("file del treno mancante: " + sources.train_name);
-  if (!disk->ReadFile(train_path, &sources.train_bytes, &err)) return fail(err);
+  // Both sources must be readable. A single pass reads them itself and the
+  // report reads them again when it is over, so that no second copy of a
+  // large source is held while the pass runs; --tutti edits them in memory.
+  {
+    std::string line_bytes, train_bytes;
+    if (!disk->ReadFile(line_path, &line_bytes, &err)) return fail(err);
+    if (!disk->Exists(train_path)) return fail("file del treno mancante: " + sources.train_name);
+    if (!disk->ReadFile(train_path, &train_bytes, &err)) return fail(err);
+    if (options.tutti) {
+      sources.line_bytes = std::move(line_bytes);
+      sources.train_bytes = std::move(train_bytes);
+    }
+  }
   overlay.Protect(line_path);
   overlay.Protect(train_path);
 
@@ -109,23 +125,36 @@ CheckReport Check(const CheckOptions& options, FileSystem* disk,
 
   Collector collector;
   model.observer = &collector;
-  ReportBuilder builder(model, collector, sources);
   const CompileOutcome outcome = model.memorizza_percorso(options.senza_linea ? 0 : 1);
-
-  report.avvisi = builder.Warnings();
+  // The plan is in the line file now; the report needs the cells and slots.
+  std::vector<std::array<PlanNumber, 2>>().swap(model.planimetria);
+  // The sources, read again, and their line indexes are let go before the
+  // files are written: writing may hold the files it replaces.
+  {
+    if (!disk->ReadFile(line_path, &sources.line_bytes, &err) ||
+        !disk->ReadFile(train_path, &sources.train_bytes, &err)) {
+      return fail(err);
+    }
+    const ReportBuilder builder(model, collector, sources);
+    report.avvisi = builder.Warnings();
+    // A box ends the pass with its own code; otherwise the last problem
+    // recorded, if any, is the one reported.
+    const int32_t code =
+        outcome.kind == CompileOutcome::Kind::kBox ? outcome.code : model.cod_errore;
+    if (code != 0) report.problema = builder.Problem(code);
+  }
+  std::string().swap(sources.line_bytes);
+  std::string().swap(sources.train_bytes);
   switch (outcome.kind) {
     case CompileOutcome::Kind::kDone:
     case CompileOutcome::Kind::kProblem:
       break;
     case CompileOutcome::Kind::kStop:
       // A stop writes nothing: the overlay is not committed.
-      if (model.cod_errore != 0) report.problema = builder.Problem(model.cod_errore);
       return fail(outcome.message);
     case CompileOutcome::Kind::kBox:
-      report.problema = builder.Problem(outcome.code);
       return fail("");
   }
-  if (model.cod_errore != 0) report.problema = builder.Problem(model.cod_errore);
   report.esito = model.cod_errore != 0 ? kExitProblem : kExitOk;
   strict();
   if (compiled != nullptr) {

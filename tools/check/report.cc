@@ -157,7 +157,9 @@ std::string FormatText(const CheckReport& r) {
   return out;
 }
 
-std::string FormatJson(const CheckReport& r) {
+namespace {
+
+Json ToJson(const CheckReport& r) {
   using json = Json;
   json j;
   j["comando"] = r.comando;
@@ -191,9 +193,24 @@ std::string FormatJson(const CheckReport& r) {
     j["riepilogo"] = {{"problemi", r.problemi.size()}, {"avvisi", r.avvisi.size()}};
   }
   j["scritti"] = r.scritti;
-  // Texts that are not valid UTF-8 (a file name in another encoding) are
-  // replaced, never a reason to fail.
-  return j.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
+  return j;
+}
+
+}  // namespace
+
+// Texts that are not valid UTF-8 (a file name in another encoding) are
+// replaced, never a reason to fail.
+std::string FormatJson(const CheckReport& r) {
+  return ToJson(r).dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
+}
+
+void WriteJson(const CheckReport& r, std::ostream* out) {
+  // The same bytes as FormatJson, serialized straight to the stream: a report
+  // that lists a million cells is not held a second time as one string.
+  nlohmann::detail::serializer<Json> serializer(nlohmann::detail::output_adapter<char>(*out), ' ',
+                                                Json::error_handler_t::replace);
+  serializer.dump(ToJson(r), true, false, 2);
+  *out << '\n';
 }
 
 }  // namespace scenario

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -116,6 +117,8 @@ std::string CountsText(size_t problemi, size_t avvisi);
 std::string FormatText(const CheckReport& report);
 // The report as one JSON object (UTF-8), ended by '\n'.
 std::string FormatJson(const CheckReport& report);
+// Writes the bytes of FormatJson(report) to *out as they are made.
+void WriteJson(const CheckReport& report, std::ostream* out);
 
 }  // namespace scenario
 

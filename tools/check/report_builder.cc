@@ -28,19 +28,39 @@ std::string Cells(const std::vector<int32_t>& cells) {
 
 }  // namespace
 
+void Collector::OnOverwrite(const OverwriteEvent& event) {
+  if (overwrites_.empty() || overwrites_.back().first.kind != event.kind ||
+      !(overwrites_.back().first.record == event.record)) {
+    overwrites_.emplace_back();
+    overwrites_.back().first = event;
+  }
+  OverwriteGroup& group = overwrites_.back();
+  group.cells.push_back(event.index);
+  if (event.kind == Overwrite::kAdvanceCode) group.codes.push_back(event);
+  if (event.kind == Overwrite::kTunnelRange) group.earlier_ranges.insert(event.earlier_range);
+}
+
 Place ReportBuilder::PlaceOf(const SourceLocation& where) const {
-  const std::string* bytes = Bytes(where);
-  if (bytes == nullptr) return Place{};
+  const LineIndex* lines = Lines(where);
+  if (lines == nullptr) return Place{};
   Place place;
   place.file = where.file == SourceLocation::File::kLine ? sources_.line_name : sources_.train_name;
-  if (!where.whole_file()) LineAndColumn(*bytes, where.offset, &place.line, &place.column);
+  if (!where.whole_file()) lines->LineAndColumn(where.offset, &place.line, &place.column);
   return place;
 }
 
 std::string ReportBuilder::KeywordAt(const SourceLocation& where) const {
   const std::string* bytes = Bytes(where);
   if (bytes == nullptr || where.offset >= bytes->size()) return "";
-  FieldReader in(bytes->substr(where.offset));
+  // Only the field itself is handed to the reader: up to its delimiter,
+  // after the closing quote of a quoted field.
+  size_t end = where.offset;
+  if ((*bytes)[end] == '"') {
+    end = bytes->find('"', end + 1);
+    if (end != std::string::npos) ++end;
+  }
+  if (end != std::string::npos) end = bytes->find_first_of(",\r\n", end);
+  FieldReader in(bytes->substr(where.offset, end == std::string::npos ? end : end - where.offset));
   std::string keyword;
   if (!in.ReadText(&keyword)) return "";
   while (!keyword.empty() && keyword.back() == ' ') keyword.pop_back();
@@ -80,12 +100,8 @@ ProblemReport ReportBuilder::Problem(const ProblemEvent& told) const {
 
 std::vector<WarningReport> ReportBuilder::Warnings() const {
   std::vector<std::pair<SourceLocation, WarningReport>> found;
-  const std::vector<OverwriteEvent>& all = collector_.overwrites();
-  for (size_t i = 0; i < all.size();) {
-    size_t j = i + 1;
-    while (j < all.size() && all[j].kind == all[i].kind && all[j].record == all[i].record) ++j;
-    found.emplace_back(all[i].record, Warning(i, j));
-    i = j;
+  for (const OverwriteGroup& group : collector_.overwrites()) {
+    found.emplace_back(group.first.record, Warning(group));
   }
   for (const WarningEvent& e : collector_.warnings()) {
     // A train run without [generale] is told at the header that was
@@ -119,19 +135,30 @@ const std::string* ReportBuilder::Bytes(const SourceLocation& where) const {
   return nullptr;
 }
 
+const LineIndex* ReportBuilder::Lines(const SourceLocation& where) const {
+  switch (where.file) {
+    case SourceLocation::File::kLine:
+      return &line_lines_;
+    case SourceLocation::File::kTrain:
+      return &train_lines_;
+    case SourceLocation::File::kNone:
+      return nullptr;
+  }
+  return nullptr;
+}
+
 std::string ReportBuilder::EarlierText(const OverwriteEvent& event) const {
   if (!event.earlier.known()) return "";
   return ", posto dal record \"" + KeywordAt(event.earlier) + "\" in " +
          FormatPlace(PlaceOf(event.earlier));
 }
 
-WarningReport ReportBuilder::Warning(size_t from, size_t to) const {
-  const std::vector<OverwriteEvent>& all = collector_.overwrites();
-  const OverwriteEvent& first = all[from];
+WarningReport ReportBuilder::Warning(const OverwriteGroup& group) const {
+  const OverwriteEvent& first = group.first;
   WarningReport w;
   w.place = PlaceOf(first.record);
   w.record = KeywordAt(first.record);
-  for (size_t k = from; k < to; ++k) w.celle.push_back(all[k].index);
+  w.celle = group.cells;
   switch (first.kind) {
     case Overwrite::kStationCell:
       w.genere = kAvvisoStazione;
@@ -142,8 +169,7 @@ WarningReport ReportBuilder::Warning(size_t from, size_t to) const {
     case Overwrite::kAdvanceCode: {
       w.genere = kAvvisoPreavviso;
       std::string what;
-      for (size_t k = from; k < to; ++k) {
-        const OverwriteEvent& e = all[k];
+      for (const OverwriteEvent& e : group.codes) {
         std::string owner;
         if (e.earlier_tipo == kTipoStazione) owner = " della stazione";
         if (e.earlier_tipo == kTipoSegnale) owner = " del segnale";
@@ -157,10 +183,8 @@ WarningReport ReportBuilder::Warning(size_t from, size_t to) const {
     }
     case Overwrite::kTunnelRange: {
       w.genere = kAvvisoGalleria;
-      std::set<int32_t> earlier;
-      for (size_t k = from; k < to; ++k) earlier.insert(all[k].earlier_range);
       std::string ranges;
-      for (int32_t r : earlier) {
+      for (int32_t r : group.earlier_ranges) {
         if (r <= 0 || r >= static_cast<int32_t>(model_.inizi_montagna.size())) continue;
         ranges += (ranges.empty() ? "" : ", ") + std::to_string(model_.inizi_montagna[r]) + "-" +
                   std::to_string(model_.fini_montagna[r]) + " m";

@@ -15,6 +15,7 @@
 #include "model/track_model.h"
 #include "tests/tools/check/check_fixtures.h"
 #include "tests/tools/tool_test_util.h"
+#include "tools/check/report.h"
 
 namespace scenario {
 namespace {
@@ -113,6 +114,39 @@ TEST(CompilaReport, ACodeOfTheCompilePassNamesItsRecord) {
                            ":1: nota: per il record \"rallentamento\" la compilazione ha posto "
                            "cella di codice (tipo 12) nella cella 1\n";
   EXPECT_NE(std::string::npos, text.out.find(nota)) << text.out;
+}
+
+// The report quotes the keyword field of the record whole, wherever it
+// stands on its line and however long the line is.
+TEST(CompilaReport, QuotesTheKeywordFieldOfTheRecord) {
+  struct KeywordCase {
+    std::string record;  // a signal at 400 m, in the station cell
+    const char* keyword;
+    int colonna;
+  };
+  const std::string values = std::string(",    400,   ") + kSignal;
+  const std::string long_tail(100000, ' ');
+  const KeywordCase kCases[] = {
+      {"\"segnale, sul binario\"" + values, "segnale, sul binario", 1},
+      {"\"segnale\" dispari" + values, "segnale", 1},
+      {"segnale   " + values, "segnale", 1},
+      {"sabbia, 1, segnale" + values, "segnale", 12},
+      {"sabbia, 1, segnale" + values + ", sabbia, 1," + long_tail, "segnale", 12},
+  };
+  for (const KeywordCase& c : kCases) {
+    SCOPED_TRACE(c.record.substr(0, 60));
+    Lines line = FixtureLine(), train = FixtureTrain();
+    Add(&train, {c.record});
+    Scratch scratch(line, train);
+    const ToolRun run = RunScenario(scratch.dir.path(), "verifica --json");
+    const json report = json::parse(run.out, nullptr, false);
+    ASSERT_FALSE(report.is_discarded()) << run.out;
+    const json& p = report["problema"];
+    EXPECT_EQ(16, p["codice"]);
+    EXPECT_EQ(c.keyword, p["record"]);
+    EXPECT_EQ(LineOf(train, c.record), p["riga"]);
+    EXPECT_EQ(c.colonna, p["colonna"]);
+  }
 }
 
 TEST(CompilaReport, TextFormIsFileLineColumn) {
@@ -218,6 +252,86 @@ TEST(CompilaReport, WarnsAboutSilentOverwritesAndChangesNothing) {
             text.out.find("Prova_linea.txt:" + std::to_string(LineOf(line, "montagna,  2700")) +
                           ":1: avviso: la galleria ricopre le celle 54-55"))
       << text.out;
+}
+
+// Tunnel ranges may all cover the whole route: each covers every cell of
+// the one before it again, one overwrite per cell. Each range still gets one
+// warning, every cell named once, in order, with the range it covered.
+TEST(CompilaReport, TunnelRangesOverTheWholeRouteWarnOncePerRange) {
+  Lines line = FixtureLine();
+  const Lines& train = FixtureTrain();
+  // With the fixture's range 2500-2800 (cells 50-55), the most the lists hold.
+  constexpr int kAdded = 79;
+  for (int k = 0; k < kAdded; ++k) Add(&line, {"montagna,  0,  5000,  2"});
+  Scratch scratch(line, train);
+  const ToolRun run = RunScenario(scratch.dir.path(), "compila --json");
+  EXPECT_EQ(0, run.status) << run.out;
+  const json report = json::parse(run.out, nullptr, false);
+  ASSERT_FALSE(report.is_discarded()) << run.out;
+  const json& avvisi = report["avvisi"];
+  ASSERT_EQ(static_cast<size_t>(kAdded), avvisi.size());
+  std::vector<int32_t> route;  // cells 0 to 99: 50 m each, up to 5000 m
+  for (int32_t c = 0; c <= 99; ++c) route.push_back(c);
+  const int first_line = LineOf(line, "montagna,  0,  5000");
+  for (int k = 0; k < kAdded; ++k) {
+    SCOPED_TRACE(k);
+    const json& w = avvisi[k];
+    EXPECT_EQ("galleria", w["genere"]);
+    EXPECT_EQ(first_line + k, w["riga"]);
+    const std::string testo = w["testo"].get<std::string>();
+    if (k == 0) {
+      EXPECT_EQ(std::vector<int32_t>({50, 51, 52, 53, 54, 55}),
+                w["celle"].get<std::vector<int32_t>>());
+      EXPECT_NE(std::string::npos, testo.find("celle 50-55")) << testo;
+      EXPECT_NE(std::string::npos, testo.find("(2500-2800 m) (montagna 2 sostituita)")) << testo;
+    } else {
+      EXPECT_EQ(route, w["celle"].get<std::vector<int32_t>>());
+      EXPECT_NE(std::string::npos, testo.find("celle 0-99, ")) << testo;
+      // The range before it, and no other.
+      EXPECT_NE(std::string::npos, testo.find("galleria (0-5000 m) (montagna ")) << testo;
+    }
+  }
+  const ToolRun text = RunScenario(scratch.dir.path(), "verifica");
+  EXPECT_EQ(0, text.status);
+  EXPECT_NE(std::string::npos,
+            text.out.find("Prova_linea.txt:" + std::to_string(first_line + kAdded - 1) +
+                          ":1: avviso: la galleria ricopre le celle 0-99, già coperte da "
+                          "un'altra galleria (0-5000 m) (montagna 3 sostituita)"))
+      << text.out;
+}
+
+// The JSON report is written to the stream as it is made; its bytes are
+// those of the whole report formatted at once, a name that is not UTF-8
+// included.
+TEST(ReportJson, WrittenToAStreamAsFormatted) {
+  CheckReport r;
+  r.comando = "compila";
+  r.cartella = "scen\xe0";  // Windows-1252, not UTF-8
+  r.linea = "Prova";
+  r.treno = "7";
+  r.esito = 1;
+  ProblemReport p;
+  p.codice = 16;
+  p.significato = ProblemText(16);
+  p.pos_errore = 400;
+  p.place = Place{"Prova_7-.txt", 9, 1};
+  p.occupata.push_back(Occupant{});
+  r.problema = p;
+  for (int k = 0; k < 3; ++k) {
+    WarningReport w;
+    w.genere = "galleria";
+    w.place = Place{"Prova_linea.txt", 5 + k, 1};
+    w.record = "montagna";
+    for (int32_t c = 0; c < 1000 * k; ++c) w.celle.push_back(c);
+    w.testo = "già coperte";
+    r.avvisi.push_back(w);
+  }
+  r.errori = {"uno"};
+  std::ostringstream out;
+  WriteJson(r, &out);
+  EXPECT_TRUE(out.str() == FormatJson(r));
+  EXPECT_FALSE(json::parse(out.str(), nullptr, false).is_discarded());
+  EXPECT_EQ('\n', out.str().back());
 }
 
 TEST(Verifica, WritesNothing) {
