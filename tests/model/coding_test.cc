@@ -196,17 +196,17 @@ TEST(Coding, WholeFilesRoundTrip) {
   EXPECT_EQ(samples[1].nome, back[41].nome);
 
   // x of every metre first, then y.
-  std::vector<std::array<PlanNumber, 2>> plan = {
-      {PlanNumber{PlanKind::kInt16, 0}, PlanNumber{PlanKind::kInt16, 1}},
-      {PlanNumber{PlanKind::kDouble, 0.5}, PlanNumber{PlanKind::kDouble, 2.25}},
-      {PlanNumber{}, PlanNumber{}}};
+  LinePlan plan;
+  plan.Reset(3);
+  plan.Set(0, PlanNumber{PlanKind::kInt16, 0}, PlanNumber{PlanKind::kInt16, 1});
+  plan.Set(1, PlanNumber{PlanKind::kDouble, 0.5}, PlanNumber{PlanKind::kDouble, 2.25});
   const std::string line = EncodeLineFile(plan);
   EXPECT_EQ("02 00 00 00 05 00", Hex(line.substr(0, 6)));
-  std::vector<std::array<PlanNumber, 2>> plan_back;
+  LinePlan plan_back;
   ASSERT_TRUE(DecodeLineFile(line, &plan_back, &err)) << err;
   ASSERT_EQ(3u, plan_back.size());
-  EXPECT_EQ(2.25, plan_back[1][1].value);
-  EXPECT_EQ(PlanKind::kEmpty, plan_back[2][0].kind);
+  EXPECT_EQ(2.25, plan_back.y(1).value);
+  EXPECT_EQ(PlanKind::kEmpty, plan_back.x(2).kind);
   EXPECT_EQ(line, EncodeLineFile(plan_back));
 }
 
@@ -239,7 +239,7 @@ TEST(Coding, BrokenWholeFilesSayWhere) {
     std::string err;
     std::vector<cella> celle;
     std::array<voce, kSlots> slots;
-    std::vector<std::array<PlanNumber, 2>> plan;
+    LinePlan plan;
     bool ok = true;
     switch (c.kind) {
       case kTrack:

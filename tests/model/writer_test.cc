@@ -57,13 +57,13 @@ TEST(Writer, LineFileLayout) {
   EXPECT_EQ("00 00 00 00", Hex(file.substr(half - 4, 4)));
   EXPECT_EQ("00 00 00 00", Hex(file.substr(2 * half - 4, 4)));
 
-  std::vector<std::array<PlanNumber, 2>> plan;
+  LinePlan plan;
   std::string err;
   ASSERT_TRUE(DecodeLineFile(file, &plan, &err)) << err;
   ASSERT_EQ(static_cast<size_t>(kUltimoMetro3000) + 1, plan.size());
   for (int axis = 0; axis < 2; ++axis) {
     for (int32_t metre = 0; metre <= kUltimoMetro3000; ++metre) {
-      const PlanNumber& p = plan[metre][axis];
+      const PlanNumber p = axis == 0 ? plan.x(metre) : plan.y(metre);
       const PlanKind kind = metre < 2                       ? PlanKind::kInt16
                             : metre <= kUltimoMetro3000 - 2 ? PlanKind::kDouble
                                                             : PlanKind::kEmpty;

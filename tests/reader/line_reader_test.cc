@@ -257,16 +257,16 @@ TEST_F(LineReaderTest, GradientWithoutRecordsAndInOneCell) {
 TEST_F(LineReaderTest, StraightPlanWithoutCurves) {
   ReadRecords({});
   ASSERT_EQ(10001u, m.planimetria.size());
-  EXPECT_EQ(PlanKind::kInt16, m.planimetria[0][0].kind);
-  EXPECT_EQ(PlanKind::kInt16, m.planimetria[1][1].kind);
-  EXPECT_EQ(1, m.planimetria[1][1].value);
+  EXPECT_EQ(PlanKind::kInt16, m.planimetria.x(0).kind);
+  EXPECT_EQ(PlanKind::kInt16, m.planimetria.y(1).kind);
+  EXPECT_EQ(1, m.planimetria.y(1).value);
   for (int metre : {2, 500, 9998}) {
-    EXPECT_EQ(PlanKind::kDouble, m.planimetria[metre][0].kind) << metre;
-    EXPECT_EQ(0, m.planimetria[metre][0].value) << metre;
-    EXPECT_EQ(metre, m.planimetria[metre][1].value) << metre;
+    EXPECT_EQ(PlanKind::kDouble, m.planimetria.x(metre).kind) << metre;
+    EXPECT_EQ(0, m.planimetria.x(metre).value) << metre;
+    EXPECT_EQ(metre, m.planimetria.y(metre).value) << metre;
   }
-  EXPECT_EQ(PlanKind::kEmpty, m.planimetria[9999][0].kind);
-  EXPECT_EQ(PlanKind::kEmpty, m.planimetria[10000][1].kind);
+  EXPECT_EQ(PlanKind::kEmpty, m.planimetria.x(9999).kind);
+  EXPECT_EQ(PlanKind::kEmpty, m.planimetria.y(10000).kind);
 }
 
 TEST_F(LineReaderTest, CurvesBendThePlan) {
@@ -289,17 +289,17 @@ TEST_F(LineReaderTest, CurvesBendThePlan) {
     ReadRecords({c.record});
     ASSERT_EQ(0, m.cod_errore);
     // Metre 900 is still straight; 901 is the first curved metre.
-    EXPECT_EQ(0, m.planimetria[900][0].value);
-    EXPECT_EQ(900, m.planimetria[900][1].value);
-    EXPECT_DOUBLE_EQ(c.curvatura, m.planimetria[901][0].value);
-    EXPECT_DOUBLE_EQ(901, m.planimetria[901][1].value);
+    EXPECT_EQ(0, m.planimetria.x(900).value);
+    EXPECT_EQ(900, m.planimetria.y(900).value);
+    EXPECT_DOUBLE_EQ(c.curvatura, m.planimetria.x(901).value);
+    EXPECT_DOUBLE_EQ(901, m.planimetria.y(901).value);
     // Metre 1200 is the last curved one; after it the heading stays.
     const auto& p = m.planimetria;
-    const double dx = p[1200][0].value - p[1199][0].value;
-    const double dy = p[1200][1].value - p[1199][1].value;
-    EXPECT_DOUBLE_EQ(p[1200][0].value + dx, p[1201][0].value);
-    EXPECT_DOUBLE_EQ(p[1200][1].value + dy, p[1201][1].value);
-    EXPECT_NE(p[1200][0].value - p[1199][0].value, p[1199][0].value - p[1198][0].value);
+    const double dx = p.x(1200).value - p.x(1199).value;
+    const double dy = p.y(1200).value - p.y(1199).value;
+    EXPECT_DOUBLE_EQ(p.x(1200).value + dx, p.x(1201).value);
+    EXPECT_DOUBLE_EQ(p.y(1200).value + dy, p.y(1201).value);
+    EXPECT_NE(p.x(1200).value - p.x(1199).value, p.x(1199).value - p.x(1198).value);
   }
 }
 
@@ -337,7 +337,7 @@ TEST_F(LineReaderTest, PositionBeyondTheTrackIs15AndCompletesTheReading) {
   EXPECT_EQ(100, m.celle[197].pendenza);
   EXPECT_EQ(102, m.celle[198].pendenza);  // the fill to the end always writes one cell
   EXPECT_EQ(0, m.celle[199].pendenza);    // the 100 m record was never read
-  EXPECT_EQ(PlanKind::kDouble, m.planimetria[9998][1].kind);  // plan completed
+  EXPECT_EQ(PlanKind::kDouble, m.planimetria.y(9998).kind);  // plan completed
   EXPECT_TRUE(LineGone());
   EXPECT_TRUE(TrainGone());  // the train run is still read
 }

@@ -76,15 +76,13 @@ json VoceJson(int64_t index, const voce& v) {
           {"orario", v.orario}};
 }
 
-json PlanJson(int64_t metre, const std::array<PlanNumber, 2>& point) {
-  auto value = [](const PlanNumber& p) {
-    return p.kind == PlanKind::kEmpty ? json(nullptr) : json(p.value);
-  };
+json PlanJson(int64_t metre, const PlanNumber& x, const PlanNumber& y) {
+  auto value = [](const PlanNumber& p) { return p.empty() ? json(nullptr) : json(p.value); };
   return {{"metro", metre},
-          {"x", value(point[0])},
-          {"y", value(point[1])},
-          {"x_tipo", KindName(point[0].kind)},
-          {"y_tipo", KindName(point[1].kind)}};
+          {"x", value(x)},
+          {"y", value(y)},
+          {"x_tipo", KindName(x.kind)},
+          {"y_tipo", KindName(y.kind)}};
 }
 
 // The records [first, last] of a table of `size` records, clipped.
@@ -127,8 +125,8 @@ std::string FormatVoce(int64_t index, const voce& v) {
          std::to_string(v.orario);
 }
 
-std::string FormatPlanPoint(int64_t metre, const std::array<PlanNumber, 2>& point) {
-  return "metro " + std::to_string(metre) + ": x " + Number(point[0]) + ", y " + Number(point[1]);
+std::string FormatPlanPoint(int64_t metre, const PlanNumber& x, const PlanNumber& y) {
+  return "metro " + std::to_string(metre) + ": x " + Number(x) + ", y " + Number(y);
 }
 
 int RunShow(const std::vector<std::string>& files, const ShowOptions& options, FileSystem* disk,
@@ -185,14 +183,14 @@ int RunShow(const std::vector<std::string>& files, const ShowOptions& options, F
         break;
       }
       case CompiledFormat::kLine: {
-        std::vector<std::array<PlanNumber, 2>> plan;
+        LinePlan plan;
         if (!DecodeLineFile(bytes, &plan, &why)) break;
         Range(options, plan.size(), &first, &last);
         for (int64_t m = first; m <= last; ++m) {
           if (options.json) {
-            records.push_back(PlanJson(m, plan[m]));
+            records.push_back(PlanJson(m, plan.x(m), plan.y(m)));
           } else {
-            text += FormatPlanPoint(m, plan[m]) + "\n";
+            text += FormatPlanPoint(m, plan.x(m), plan.y(m)) + "\n";
           }
         }
         break;

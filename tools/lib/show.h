@@ -32,7 +32,7 @@ struct ShowOptions {
 // Names are turned from Windows-1252 into UTF-8.
 std::string FormatCella(int64_t index, const cella& c);
 std::string FormatVoce(int64_t index, const voce& v);
-std::string FormatPlanPoint(int64_t metre, const std::array<PlanNumber, 2>& point);
+std::string FormatPlanPoint(int64_t metre, const PlanNumber& x, const PlanNumber& y);
 // A double in the shortest form that reads back to the same value, always
 // with a decimal point or exponent ("2.0", "0.1", "1e+300").
 std::string FormatDouble(double v);
