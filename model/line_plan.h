@@ -2,9 +2,10 @@
 // ultimo_metro. Each coordinate is a tagged number, empty, a 16-bit integer
 // or a double, because the line file stores the kind of every coordinate.
 //
-// Kept compactly: one kind byte per metre (the kinds of x and y) and the two
-// values as doubles, 17 bytes a metre; a 16-bit integer is held exactly as a
-// double. A route at the model's limit has a plan of 1007001 metres.
+// Kept compactly: the two values of each metre as doubles (a 16-bit integer
+// is held exactly as a double) and one kind byte per metre for both, 17
+// bytes a metre in one block of pages (PageBuffer). A route at the model's
+// limit has a plan of 1007001 metres, 17 MB.
 #ifndef SCENARIO_MODEL_LINE_PLAN_H_
 #define SCENARIO_MODEL_LINE_PLAN_H_
 
@@ -12,7 +13,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
-#include <vector>
+
+#include "platform/page_memory.h"
 
 namespace scenario {
 
@@ -38,18 +40,18 @@ class LinePlan {
  public:
   enum Axis { kX = 0, kY = 1 };
 
+  LinePlan() = default;
+  LinePlan(const LinePlan& other);
+  LinePlan& operator=(const LinePlan& other);
+  LinePlan(LinePlan&& other) noexcept;
+  LinePlan& operator=(LinePlan&& other) noexcept;
+
   // Metres 0 to `metres` - 1, every coordinate empty.
-  void Reset(size_t metres) {
-    kinds_.assign(metres, 0);
-    points_.assign(metres, PlanPoint{});
-  }
-  void clear() {
-    kinds_.clear();
-    points_.clear();
-  }
+  void Reset(size_t metres);
+  void clear() { Reset(0); }
   // The number of metres.
-  size_t size() const { return kinds_.size(); }
-  bool empty() const { return kinds_.empty(); }
+  size_t size() const { return size_; }
+  bool empty() const { return size_ == 0; }
 
   // REQUIRES: m < size().
   PlanNumber x(size_t m) const { return PlanNumber{kind(m, kX), points_[m].x}; }
@@ -83,16 +85,18 @@ class LinePlan {
 
   // Every metre's kind byte (KindOfX, KindOfY) and values, for reading the
   // whole plan in one loop.
-  std::span<const uint8_t> kinds() const { return kinds_; }
-  std::span<const PlanPoint> points() const { return points_; }
+  std::span<const uint8_t> kinds() const { return {kinds_, size_}; }
+  std::span<const PlanPoint> points() const { return {points_, size_}; }
 
  private:
   static uint8_t Kinds(PlanKind x, PlanKind y) {
     return static_cast<uint8_t>(static_cast<uint8_t>(x) | static_cast<uint8_t>(y) << 4);
   }
 
-  std::vector<uint8_t> kinds_;     // per metre: kind of x (low 4 bits), of y (high 4 bits)
-  std::vector<PlanPoint> points_;  // per metre: the values
+  PageBuffer block_;             // the points, then the kinds
+  PlanPoint* points_ = nullptr;  // per metre: the values
+  uint8_t* kinds_ = nullptr;     // per metre: kind of x (low 4 bits), of y (high 4 bits)
+  size_t size_ = 0;
 };
 
 // The kind of the x (low half) or y (high half) coordinate in a byte of
