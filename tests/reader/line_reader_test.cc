@@ -1,6 +1,8 @@
 // The line source reader through real source texts in an in-memory folder.
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -300,6 +302,111 @@ TEST_F(LineReaderTest, CurvesBendThePlan) {
     EXPECT_DOUBLE_EQ(p.x(1200).value + dx, p.x(1201).value);
     EXPECT_DOUBLE_EQ(p.y(1200).value + dy, p.y(1201).value);
     EXPECT_NE(p.x(1200).value - p.x(1199).value, p.x(1199).value - p.x(1198).value);
+  }
+}
+
+// The plan as its rule reads, one metre after another: each metre from the
+// two before it, straight up to a curve's start, curved to its end, straight
+// to ultimo_metro - 2 after the last record. A curve record stops after
+// metre 1000000 (103); a metre beyond the plan is a fault (25).
+struct CurveRecord {
+  int32_t s, l;
+  const char* keyword;
+  double curvatura;
+};
+struct ReferencePlan {
+  std::vector<PlanNumber> x, y;
+  int32_t cod_errore = 0;
+};
+ReferencePlan PlanByTheRule(int64_t ultimo_metro, const std::vector<CurveRecord>& curves) {
+  ReferencePlan r;
+  r.x.assign(ultimo_metro + 1, PlanNumber{});
+  r.y.assign(ultimo_metro + 1, PlanNumber{});
+  r.x[0] = r.y[0] = r.x[1] = PlanNumber{PlanKind::kInt16, 0};
+  r.y[1] = PlanNumber{PlanKind::kInt16, 1};
+  int64_t metro = 2;
+  auto compute = [&](double c) {
+    if (metro > ultimo_metro) return false;
+    const double dx = r.x[metro - 1].value - r.x[metro - 2].value;
+    const double dy = r.y[metro - 1].value - r.y[metro - 2].value;
+    const double x = c == 0 ? r.x[metro - 1].value + dx : r.x[metro - 1].value + (dx + c * dy);
+    const double y = c == 0 ? r.y[metro - 1].value + dy : r.y[metro - 1].value + (dy - c * dx);
+    r.x[metro] = PlanNumber{PlanKind::kDouble, x};
+    r.y[metro] = PlanNumber{PlanKind::kDouble, y};
+    ++metro;
+    return true;
+  };
+  for (const CurveRecord& curve : curves) {
+    for (int pass = 0; pass < 2; ++pass) {
+      while (metro <= (pass == 0 ? curve.s : int64_t{curve.s} + curve.l)) {
+        if (!compute(pass == 0 ? 0 : curve.curvatura)) {
+          r.cod_errore = kErrLettura;
+          return r;
+        }
+        if (metro > 1000000) {
+          r.cod_errore = kErrCurva;
+          return r;
+        }
+      }
+    }
+  }
+  while (metro <= ultimo_metro - 2) compute(0);
+  return r;
+}
+
+// The reader's plan is the rule's, bit for bit, in every metre.
+TEST_F(LineReaderTest, PlanIsTheRuleBitForBit) {
+  struct Case {
+    const char* name;
+    const char* length;
+    int64_t ultimo_metro;
+    std::vector<CurveRecord> curves;
+  };
+  const Case kCases[] = {
+      {"curves of both hands and every radius",
+       kLength3000,
+       10000,
+       {{100, 50, "curvad1", 0.0001},
+        {200, 300, "curvas2", -0.0002},
+        {600, 400, "curvad3", 0.0004},
+        {1100, 250, "curvas4", -0.001},
+        {1400, 100, "curvad5", 0.002},
+        {1600, 700, "curvas6", -0.003},
+        {2300, 0, "curvad4", 0.001},      // no curved metre
+        {2200, 500, "curvas5", -0.002},   // starts behind the cursor
+        {2900, -40, "curvad6", 0.003}}},  // a negative length
+      {"a curve past the end of the plan", kLength3000, 10000, {{9800, 500, "curvad4", 0.001}}},
+      {"a curve reaching metre 1000000",
+       "lunghezza percorso,    1000000",
+       1007000,
+       {{500000, 1000, "curvas3", -0.0004}, {999000, 2000, "curvad4", 0.001}}},
+      {"straight up to metre 1000000",
+       "lunghezza percorso,    1000000",
+       1007000,
+       {{1000500, 10, "curvas2", -0.0002}}},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    Lines records;
+    for (const CurveRecord& curve : c.curves) {
+      records.push_back(std::string(curve.keyword) + ",  " + std::to_string(curve.s) + ",  " +
+                        std::to_string(curve.l));
+    }
+    fs.files.clear();
+    m.cod_errore = 0;
+    ReadRecords(records, c.length);
+    const ReferencePlan r = PlanByTheRule(c.ultimo_metro, c.curves);
+    EXPECT_EQ(r.cod_errore, m.cod_errore);
+    ASSERT_EQ(r.x.size(), m.planimetria.size());
+    for (size_t metre = 0; metre < r.x.size(); ++metre) {
+      const PlanNumber x = m.planimetria.x(metre), y = m.planimetria.y(metre);
+      ASSERT_EQ(r.x[metre].kind, x.kind) << metre;
+      ASSERT_EQ(r.y[metre].kind, y.kind) << metre;
+      ASSERT_EQ(std::bit_cast<uint64_t>(r.x[metre].value), std::bit_cast<uint64_t>(x.value))
+          << metre;
+      ASSERT_EQ(std::bit_cast<uint64_t>(r.y[metre].value), std::bit_cast<uint64_t>(y.value))
+          << metre;
+    }
   }
 }
 
