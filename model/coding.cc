@@ -248,6 +248,19 @@ std::string EncodeLineFile(const LinePlan& planimetria) {
   return out;
 }
 
+namespace {
+
+// One plan coordinate; doubles, nearly all of a plan, with their tag as one
+// constant.
+inline char* EncodeCoordinate(PlanKind kind, double value, char* dst) {
+  if (kind == PlanKind::kDouble) {
+    return EncodeDouble(EncodeFixed16(dst, static_cast<uint16_t>(PlanKind::kDouble)), value);
+  }
+  return EncodePlanNumber(PlanNumber{kind, value}, dst);
+}
+
+}  // namespace
+
 LineFileEncoder::LineFileEncoder(const LinePlan& planimetria, size_t piece_size)
     : plan_(planimetria), buffer_(std::max(piece_size, kPlanNumberMaxSize), '\0') {}
 
@@ -270,11 +283,11 @@ bool LineFileEncoder::Next(std::string_view* piece) {
         std::min(metres, metre_ + static_cast<size_t>(last_start - dst) / kPlanNumberMaxSize + 1);
     if (axis_ == 0) {
       for (size_t m = metre_; m < end; ++m) {
-        dst = EncodePlanNumber(PlanNumber{KindOfX(kinds[m]), points[m].x}, dst);
+        dst = EncodeCoordinate(KindOfX(kinds[m]), points[m].x, dst);
       }
     } else {
       for (size_t m = metre_; m < end; ++m) {
-        dst = EncodePlanNumber(PlanNumber{KindOfY(kinds[m]), points[m].y}, dst);
+        dst = EncodeCoordinate(KindOfY(kinds[m]), points[m].y, dst);
       }
     }
     metre_ = end;
