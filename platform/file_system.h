@@ -4,6 +4,7 @@
 #ifndef SCENARIO_PLATFORM_FILE_SYSTEM_H_
 #define SCENARIO_PLATFORM_FILE_SYSTEM_H_
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -70,6 +71,13 @@ std::string ProgramFolder();
 
 // The platform's path separator ("\" on Windows, "/" elsewhere).
 char PathSeparator();
+
+// Our UTF-8 path texts as std::filesystem paths and back. On Windows a path
+// made from a plain std::string would be read in the ANSI code page, and one
+// made from invalid UTF-8 would throw; NativePath returns false for it
+// instead. Elsewhere paths are bytes and pass unchanged.
+bool NativePath(const std::string& utf8, std::filesystem::path* path);
+std::string Utf8Path(const std::filesystem::path& path);
 
 }  // namespace scenario
 

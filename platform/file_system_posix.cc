@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -196,6 +197,13 @@ class PosixFileSystem : public FileSystem {
 };
 
 }  // namespace
+
+bool NativePath(const std::string& utf8, std::filesystem::path* path) {
+  *path = std::filesystem::path(utf8);
+  return true;
+}
+
+std::string Utf8Path(const std::filesystem::path& path) { return path.string(); }
 
 FileSystem* RealFileSystem() {
   static PosixFileSystem* fs = new PosixFileSystem;

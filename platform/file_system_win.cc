@@ -2,6 +2,7 @@
 // through a temporary file in the same folder and MoveFileExW, so a failed
 // write leaves the previous content in place. Nothing is flushed to the
 // disk: the replacement is what keeps a file whole when the process fails.
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -196,6 +197,15 @@ class WinFileSystem : public FileSystem {
 };
 
 }  // namespace
+
+bool NativePath(const std::string& utf8, std::filesystem::path* path) {
+  std::wstring wide;
+  if (!Utf8ToWide(utf8, &wide)) return false;
+  *path = std::filesystem::path(wide);
+  return true;
+}
+
+std::string Utf8Path(const std::filesystem::path& path) { return WideToUtf8(path.wstring()); }
 
 FileSystem* RealFileSystem() {
   static WinFileSystem* fs = new WinFileSystem;

@@ -20,10 +20,6 @@
 namespace scenario {
 namespace {
 
-constexpr char kLabelText[] = "Attendere";
-// 24 pt at 96 dpi.
-constexpr int kLabelFontPixels = 32;
-
 // The message box layout.
 constexpr int kMessageFontPixels = 14;
 constexpr int kMargin = 20;
@@ -108,12 +104,10 @@ class FltkUi : public Ui {
   // in the label's width with the fonts this machine has. FLTK draws a
   // left-aligned label 3 pixels in from each side.
   static int LabelSize() {
-    int size = kLabelFontPixels;
-    for (; size > 8; --size) {
+    return FitLabelFont(kLabelFontPixels, kSmallestLabelFontPixels, kLabelWidth - 6, [](int size) {
       fl_font(FL_HELVETICA_BOLD, size);
-      if (fl_width(kLabelText) <= kLabelWidth - 6) break;
-    }
-    return size;
+      return fl_width(kLabelText);
+    });
   }
 
   std::unique_ptr<Fl_Window> form1_;

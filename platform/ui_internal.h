@@ -2,6 +2,7 @@
 #ifndef SCENARIO_PLATFORM_UI_INTERNAL_H_
 #define SCENARIO_PLATFORM_UI_INTERNAL_H_
 
+#include <functional>
 #include <memory>
 
 #include "platform/ui.h"
@@ -19,6 +20,20 @@ inline constexpr int kLabelLeft = 64;
 inline constexpr int kLabelTop = 64;
 inline constexpr int kLabelWidth = 177;
 inline constexpr int kLabelHeight = 53;
+
+// Label1's text and its nominal font: 24 pt bold, 32 pixels at 96 dpi.
+inline constexpr char kLabelText[] = "Attendere";
+inline constexpr int kLabelFontPixels = 32;
+// Below this the word would no longer be readable; the shrinking stops here.
+inline constexpr int kSmallestLabelFontPixels = 8;
+
+// The label font size in pixels: `nominal` when the text fits in `room`
+// pixels at that size, else the largest smaller size, down to `smallest`,
+// at which it fits (`smallest` when none does). `width_at(size)` is the
+// text's width at `size` with the fonts of the machine at hand, which may
+// be wider than the nominal face.
+int FitLabelFont(int nominal, int smallest, int room,
+                 const std::function<double(int)>& width_at);
 
 #if defined(_WIN32)
 // The Win32 backend; never fails.

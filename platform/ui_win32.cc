@@ -71,24 +71,53 @@ class Win32Ui : public Ui {
                            instance, nullptr);
     if (form1_ == nullptr) return false;
 
-    HWND label1 = CreateWindowW(L"STATIC", L"Attendere", WS_CHILD | WS_VISIBLE | SS_LEFT,
-                                kLabelLeft, kLabelTop, kLabelWidth, kLabelHeight, form1_, nullptr,
-                                instance, nullptr);
+    std::wstring text;
+    Utf8ToWide(kLabelText, &text);
+    HWND label1 =
+        CreateWindowW(L"STATIC", text.c_str(), WS_CHILD | WS_VISIBLE | SS_LEFT, kLabelLeft,
+                      kLabelTop, kLabelWidth, kLabelHeight, form1_, nullptr, instance, nullptr);
     if (label1 == nullptr) {
       DestroyWindow(form1_);
       form1_ = nullptr;
       return false;
     }
-    // 24 pt bold at the screen's resolution.
-    HDC screen = GetDC(nullptr);
-    const int pixels_per_inch = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-    if (screen != nullptr) ReleaseDC(nullptr, screen);
-    font_ = CreateFontW(-MulDiv(24, pixels_per_inch, 72), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
-                        ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                        DEFAULT_PITCH | FF_SWISS, L"MS Sans Serif");
-    if (font_ != nullptr)
-      SendMessageW(label1, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    // 24 pt bold at the screen's resolution, smaller only where the face
+    // that stands in for "MS Sans Serif" is too wide for the label.
+    HDC dc = GetDC(label1);
+    const int pixels_per_inch = dc != nullptr ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
+    const int nominal = MulDiv(24, pixels_per_inch, 72);
+    int size = nominal;
+    if (dc != nullptr) {
+      size = FitLabelFont(nominal, kSmallestLabelFontPixels, kLabelWidth,
+                          [dc](int pixels) { return static_cast<double>(TextWidth(dc, pixels)); });
+      ReleaseDC(label1, dc);
+    }
+    font_ = LabelFont(size);
+    if (font_ != nullptr) SendMessageW(label1, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     return true;
+  }
+
+  // Label1's font with a character height of `pixels`.
+  static HFONT LabelFont(int pixels) {
+    return CreateFontW(-pixels, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET,
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                       DEFAULT_PITCH | FF_SWISS, L"MS Sans Serif");
+  }
+
+  // The width of the label's text in Label1's font at `pixels`; 0 when it
+  // cannot be measured (the nominal size is kept then).
+  static int TextWidth(HDC dc, int pixels) {
+    HFONT font = LabelFont(pixels);
+    if (font == nullptr) return 0;
+    HGDIOBJ previous = SelectObject(dc, font);
+    SIZE extent = {};
+    std::wstring text;
+    Utf8ToWide(kLabelText, &text);
+    const BOOL measured =
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+    SelectObject(dc, previous);
+    DeleteObject(font);
+    return measured ? extent.cx : 0;
   }
 
   HWND form1_ = nullptr;

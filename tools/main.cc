@@ -2,10 +2,19 @@
 // compiles and checks a pair of sources with the builder's own compile pass,
 // decodes compiled files and draws a compiled scenario.
 #include <iostream>
+#include <string>
+#include <vector>
 
+#include "platform/command_line.h"
 #include "platform/file_system.h"
 #include "tools/lib/cli.h"
 
 int main(int argc, char** argv) {
-  return scenario::RunTool(argc, argv, scenario::RealFileSystem(), &std::cout, &std::cerr);
+  scenario::UseUtf8Console();
+  const std::vector<std::string> arguments = scenario::Utf8Arguments(argc, argv);
+  std::vector<const char*> utf8_argv;
+  for (const std::string& a : arguments) utf8_argv.push_back(a.c_str());
+  utf8_argv.push_back(nullptr);
+  return scenario::RunTool(static_cast<int>(arguments.size()), utf8_argv.data(),
+                           scenario::RealFileSystem(), &std::cout, &std::cerr);
 }

@@ -110,6 +110,9 @@ TEST(BuilderRun, ACompiledFileThatCannotBeWritten) {
 }
 
 TEST(BuilderRun, WithADisplayShowsTheWindowAndEndsByItself) {
+#if defined(SCENARIO_CONSOLE_ONLY)
+  GTEST_SKIP() << "built without a window (SCENARIO_CONSOLE_ONLY)";
+#endif
   if (!Xvfb::Installed()) GTEST_SKIP() << "Xvfb is not installed";
   Xvfb x;
   std::string err;

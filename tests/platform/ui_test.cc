@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/ui.h"
+#include "platform/ui_internal.h"
 #include "xvfb.h"
 
 namespace scenario {
@@ -37,6 +38,32 @@ TEST(ConsoleUiDeathTest, WritesToStderrAndQuits) {
       },
       testing::ExitedWithCode(3),
       "^Attendere\n Errore n. 1250\nnota per chi ha avviato il programma\n$");
+}
+
+// The label keeps 24 pt wherever the word fits; a wider stand-in face is
+// made smaller until it fits, but never below the smallest size.
+TEST(FitLabelFont, KeepsTheNominalSizeOrShrinksUntilTheWordFits) {
+  struct Case {
+    const char* what;
+    double per_pixel;  // text width per pixel of font size
+    int expected;
+  };
+  const Case kCases[] = {
+      {"narrow face", 4.0, 32},
+      {"exactly as wide as the label", 177.0 / 32, 32},
+      {"a little wider", 183.0 / 32, 30},  // 30 * 5.72 = 171.6; 31 * 5.72 = 177.3
+      {"far too wide", 100.0, 8},
+  };
+  for (const Case& c : kCases) {
+    std::vector<int> asked;
+    const int size = FitLabelFont(32, 8, 177, [&](int pixels) {
+      asked.push_back(pixels);
+      return c.per_pixel * pixels;
+    });
+    EXPECT_EQ(c.expected, size) << c.what;
+    ASSERT_FALSE(asked.empty()) << c.what;
+    EXPECT_EQ(32, asked.front()) << c.what;  // the nominal size is tried first
+  }
 }
 
 // Without a usable display NewUi() must not end the process (FLTK would)
@@ -165,6 +192,9 @@ std::string ScreenshotPath(const char* name) {
 class UiWindowTest : public testing::Test {
  protected:
   void SetUp() override {
+#if defined(SCENARIO_CONSOLE_ONLY)
+    GTEST_SKIP() << "built without a window (SCENARIO_CONSOLE_ONLY)";
+#endif
     if (!Xvfb::Installed()) GTEST_SKIP() << "Xvfb is not installed";
     std::string err;
     ASSERT_TRUE(xvfb_.Start(&err)) << err;

@@ -8,6 +8,7 @@
 
 #include "model/track_model.h"
 #include "tests/tools/tool_test_util.h"
+#include "tools/lib/canvas.h"
 
 namespace scenario {
 namespace {
@@ -79,6 +80,18 @@ TEST(Cli, EveryCommandHasHelp) {
   EXPECT_EQ(0, run.status);
   EXPECT_EQ(std::string(kToolVersion) + "\n", run.out);
   EXPECT_TRUE(FolderFiles(dir.path()).empty());
+}
+
+TEST(Cli, DisegnaHelpSaysWhetherPngCanBeWritten) {
+  TempDir dir;
+  const ToolRun run = RunScenario(dir.path(), "disegna --help");
+  EXPECT_EQ(0, run.status);
+  if (PngAvailable()) {
+    EXPECT_NE(std::string::npos, run.out.find(".svg o .png")) << run.out;
+  } else {
+    EXPECT_NE(std::string::npos, run.out.find("PNG non disponibile")) << run.out;
+    EXPECT_EQ(std::string::npos, run.out.find(".png")) << run.out;
+  }
 }
 
 TEST(Cli, UsageErrorsFailWithoutWriting) {

@@ -1,5 +1,6 @@
 // A small drawing surface with two backends: SVG text written directly (text
-// stays text) and a cairo image saved as PNG. The drawing code of `disegna`
+// stays text) and a cairo image saved as PNG (only in builds with cairo, see
+// PngAvailable). The drawing code of `disegna`
 // draws once on a Canvas and does not know which backend it feeds.
 // Coordinates are pixels, origin top left, y downward.
 #ifndef SCENARIO_TOOLS_LIB_CANVAS_H_
@@ -96,6 +97,12 @@ class PngCanvas : public Canvas {
   struct Impl;
   std::unique_ptr<Impl> impl_;
 };
+
+// True when this build can make PNG pictures. Without cairo (the Windows
+// build) a PngCanvas draws nothing and its Finish() fails with a message.
+bool PngAvailable();
+inline constexpr char kNoPngMessage[] =
+    "questa versione di scenario non scrive PNG (costruita senza cairo): usare un file .svg";
 
 // Gives back the font caches the PNG backend's text made, once no
 // PngCanvas is left (memory checkers otherwise report them at exit).

@@ -9,6 +9,7 @@
 #include "driver/run_driver.h"
 #include "model/track_model.h"
 #include "platform/file_system.h"
+#include "tools/lib/canvas.h"
 #include "tools/lib/check.h"
 #include "tools/lib/compiled_files.h"
 #include "tools/lib/drawing.h"
@@ -93,6 +94,7 @@ int RunDisegna(const std::string& folder_arg, const std::string& output, const s
   if (ext != "svg" && ext != "png") {
     return Failure(err, target + ": estensione non riconosciuta (usare .svg o .png)");
   }
+  if (ext == "png" && !PngAvailable()) return Failure(err, target + ": " + kNoPngMessage);
   CompiledScenario scenario;
   if (!LoadCompiled(disk, folder, name.linea, name.treno, &scenario, &why)) {
     return Failure(err, why);
@@ -168,11 +170,16 @@ int RunTool(int argc, const char* const* argv, FileSystem* disk, std::ostream* o
   // disegna
   std::string disegna_folder = ".", disegna_output, disegna_linea, disegna_treno;
   CLI::App* disegna = app.add_subcommand(
-      "disegna", "disegna lo scenario compilato della cartella in un file SVG o PNG");
+      "disegna", PngAvailable()
+                     ? "disegna lo scenario compilato della cartella in un file SVG o PNG"
+                     : "disegna lo scenario compilato della cartella in un file SVG "
+                       "(PNG non disponibile: questa versione è costruita senza cairo)");
   disegna->add_option("cartella", disegna_folder,
                       "cartella dei file compilati (predefinita: quella corrente)");
   disegna->add_option("-o,--output", disegna_output,
-                      "file del disegno, .svg o .png (predefinito: <linea>_<treno>.svg)");
+                      PngAvailable()
+                          ? "file del disegno, .svg o .png (predefinito: <linea>_<treno>.svg)"
+                          : "file del disegno, .svg (predefinito: <linea>_<treno>.svg)");
   disegna->add_option("--linea", disegna_linea, "nome della linea");
   disegna->add_option("--treno", disegna_treno, "numero del treno");
 

@@ -10,8 +10,9 @@ namespace scenario {
 
 class FileSystem;
 
-// The tool's version as --version prints it.
-inline constexpr char kToolVersion[] = "scenario 1.0";
+// The tool's version as --version prints it; the number comes from the
+// project's version in CMakeLists.txt.
+inline constexpr char kToolVersion[] = "scenario " SCENARIO_VERSION;
 
 // The built-in scenario's names, the same the builder uses for its files.
 inline constexpr char kLineaPredefinita[] = "Vescolara";
@@ -31,7 +32,8 @@ int RunSorgenti(const std::string& folder, bool sovrascrivi, FileSystem* disk, s
                 std::ostream* err);
 
 // `disegna`: draws the compiled scenario of `folder` into `output` (SVG or
-// PNG by its extension; empty: <linea>_<treno>.svg in the folder).
+// PNG by its extension; empty: <linea>_<treno>.svg in the folder). PNG fails
+// with a message, before anything is read, in builds without cairo.
 int RunDisegna(const std::string& folder, const std::string& output, const std::string& linea,
                const std::string& treno, FileSystem* disk, std::ostream* out, std::ostream* err);
 

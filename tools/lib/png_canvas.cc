@@ -119,6 +119,8 @@ void PngCanvas::Text(Point at, const std::string& utf8, const TextStyle& style) 
   cairo_restore(cr);
 }
 
+bool PngAvailable() { return true; }
+
 void ReleaseDrawingCaches() {
   // cairo's font map first, then what fontconfig keeps for it; both set
   // themselves up again when text is drawn next.

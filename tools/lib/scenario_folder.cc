@@ -16,10 +16,15 @@ bool EndsWith(const std::string& s, const std::string& suffix) {
          s.compare(s.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
-// The names of the regular files in `folder`.
+// The names of the regular files in `folder` (UTF-8 both ways).
 bool ListFiles(const std::string& folder, std::set<std::string>* names, std::string* err) {
+  std::filesystem::path path;
+  if (!NativePath(folder, &path)) {
+    *err = "nome di cartella non valido: " + folder;
+    return false;
+  }
   std::error_code ec;
-  std::filesystem::directory_iterator it(folder, ec);
+  std::filesystem::directory_iterator it(path, ec);
   if (ec) {
     *err = "impossibile leggere la cartella " + folder + ": " + ec.message();
     return false;
@@ -27,7 +32,7 @@ bool ListFiles(const std::string& folder, std::set<std::string>* names, std::str
   for (const std::filesystem::directory_iterator end; it != end; it.increment(ec)) {
     if (ec) break;
     std::error_code type_ec;
-    if (it->is_regular_file(type_ec)) names->insert(it->path().filename().string());
+    if (it->is_regular_file(type_ec)) names->insert(Utf8Path(it->path().filename()));
   }
   if (ec) {
     *err = "impossibile leggere la cartella " + folder + ": " + ec.message();
