@@ -26,7 +26,7 @@ expect() {  # expect ARCHIVE FILE...
   cat "$work/actual"
   diff -u "$work/expected" "$work/actual" >&2 || fail "$archive: unexpected contents"
 }
-expect "$linux" crea_scenario scenario README.md LICENSE docs/linea.png
+expect "$linux" crea_scenario crea_scenario_fltk.so scenario README.md LICENSE docs/linea.png
 expect "$windows" crea_scenario.exe scenario.exe README.md LICENSE docs/linea.png
 
 # Windows executables that run alone: only DLLs every Windows has.
