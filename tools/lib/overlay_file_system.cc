@@ -15,20 +15,22 @@ class OverlayFileSystem::Writer : public FileWriter {
   bool Append(std::string_view bytes, std::string* err) override {
     if (done_) return Closed(err);
     if (file_.staged == nullptr) {
-      file_.bytes.append(bytes);
-      if (file_.bytes.size() < overlay_->stage_size_) return true;
+      if (file_.bytes.size() + bytes.size() < overlay_->stage_size_) {
+        file_.bytes.append(bytes);
+        return true;
+      }
+      // From here on the file goes to the disk below as it comes.
       file_.staged = overlay_->base_->StartFile(path_, err);
-      bytes = file_.bytes;
-      if (file_.staged == nullptr) {
+      if (file_.staged == nullptr || !file_.staged->Append(file_.bytes, err)) {
         Abort();
         return false;
       }
+      std::string().swap(file_.bytes);
     }
     if (!file_.staged->Append(bytes, err)) {
       Abort();
       return false;
     }
-    if (!file_.bytes.empty()) std::string().swap(file_.bytes);
     return true;
   }
 
