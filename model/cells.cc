@@ -68,6 +68,24 @@ IndicatorSpeeds UnpackIndicatorSpeeds(int16_t packed) {
 
 int32_t SignalSx(int16_t valore4) { return valore4 % 10 / 3; }
 
+SignalValues UnpackSignal(int16_t valore, int16_t valore2, int16_t valore3, int16_t valore4) {
+  SignalValues v;
+  v.s1 = valore / 10;
+  v.d1 = valore % 10;
+  v.s2 = valore2 / 10;
+  v.d2 = valore2 % 10;
+  v.s3 = valore3 / 10;
+  v.d3 = valore3 % 10;
+  v.rapp = valore4 / 10;
+  v.sx = SignalSx(valore4);
+  v.dx = valore4 % 10 % 3;
+  return v;
+}
+
+IndicatorStripes UnpackIndicatorStripes(int16_t valore4) {
+  return IndicatorStripes{valore4 / 10, valore4 % 10};
+}
+
 const char* TipoName(uint8_t tipo) {
   switch (tipo) {
     case kTipoLibero:

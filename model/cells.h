@@ -88,6 +88,21 @@ IndicatorSpeeds UnpackIndicatorSpeeds(int16_t packed);
 // signal, 2 for a main signal.
 int32_t SignalSx(int16_t valore4);
 
+// All a signal's values: `valore` s1 * 10 + d1, `valore2` s2 * 10 + d2,
+// `valore3` s3 * 10 + d3, `valore4` rapp * 10 + sx * 3 + dx (for d1 to d3
+// below 10 and dx below 3, as the sources give them).
+struct SignalValues {
+  int32_t sx = 0, s1 = 0, s2 = 0, s3 = 0, rapp = 0, dx = 0, d1 = 0, d2 = 0, d3 = 0;
+};
+SignalValues UnpackSignal(int16_t valore, int16_t valore2, int16_t valore3, int16_t valore4);
+
+// An indicator board's `valore4`: strisces * 10 + strisced.
+struct IndicatorStripes {
+  int32_t s_side = 0;
+  int32_t d_side = 0;
+};
+IndicatorStripes UnpackIndicatorStripes(int16_t valore4);
+
 // The cell type in words ("segnale", "cella di stazione", ...); "" for a
 // number the compile pass never writes.
 const char* TipoName(uint8_t tipo);

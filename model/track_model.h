@@ -102,6 +102,13 @@ struct PlacementEvent {
   bool by_post_pass = false;
 };
 
+// A record filled slot `slot` of `tabella`, once all its fields were read:
+// a station (slots from 1 up) or the text of a board (from 80 down).
+struct SlotEvent {
+  int32_t slot = 0;
+  SourceLocation record;
+};
+
 // What the compile pass overwrites without recording a problem.
 enum class Overwrite {
   kStationCell,  // a station cell replaced an occupied cell
@@ -149,6 +156,7 @@ class CompileObserver {
  public:
   virtual ~CompileObserver() = default;
   virtual void OnPlaced(const PlacementEvent&) {}
+  virtual void OnSlot(const SlotEvent&) {}
   virtual void OnOverwrite(const OverwriteEvent&) {}
   virtual void OnProblem(const ProblemEvent&) {}
 };
@@ -336,6 +344,10 @@ class TrackModel {
   void ResetOrigins();
   // A record (or the post-pass, for `record`) set the tipo of cell `index`.
   void Placed(int64_t index, const SourceLocation& record, bool by_post_pass = false);
+  // The record being read filled slot `slot`.
+  void SlotFilled(int32_t slot) {
+    if (observer != nullptr) observer->OnSlot(SlotEvent{slot, record_});
+  }
   // The record being read put an advance code into cell `index` for the
   // signal or station (`owner_tipo`) in cell `owner`.
   void AdvanceCodePlaced(int64_t index, int64_t owner, uint8_t owner_tipo);

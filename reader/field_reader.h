@@ -34,6 +34,9 @@ class FieldReader {
 
   // Byte offset where the last field read starts (after its blanks).
   size_t field_offset() const { return field_offset_; }
+  // Byte offset of the next character to read: past the last field read
+  // and its delimiter.
+  size_t position() const { return pos_; }
 
  private:
   bool ReadNumber(double* out);

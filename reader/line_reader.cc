@@ -327,6 +327,7 @@ TrackModel::ReadOutcome TrackModel::ReadLineSource(FieldReader* in) {
       celle[n].tipo = kTipoCartello;
       celle[n].valore = static_cast<int16_t>(voce_cartello);
       tabella[voce_cartello].nome = campo;
+      SlotFilled(voce_cartello);
       Placed(n, record_);
       --voce_cartello;
     }

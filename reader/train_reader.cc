@@ -160,6 +160,7 @@ TrackModel::ReadOutcome TrackModel::ReadTrainSource(FieldReader* in) {
       s.orario = static_cast<int32_t>(orario);
       READ_OR_FAULT(in->ReadText(&s.nome));
       READ_OR_FAULT(s.nome.size() <= 0xffff);
+      SlotFilled(station);
 
       // The zone; lengths and positions are whole metres, so the halves are
       // exact for the lengths that pass the test above.

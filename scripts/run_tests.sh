@@ -5,12 +5,14 @@
 # window and the error box, with screenshots kept in
 # build-tests-normal/screenshots), then the release archives made from both
 # builds, last a build under AddressSanitizer and UndefinedBehaviorSanitizer.
+# Both Linux builds also open the report page of `scenario rapporto` in a
+# headless Chromium (its screenshots go to the same screenshots folder).
 set -eu
 cd "$(dirname "$0")/.."
 . scripts/deps.sh
 install_missing g++ make cmake pkg-config libgtest-dev libgmock-dev libfltk1.3-dev libx11-dev \
   xvfb xdotool x11-apps x11-utils imagemagick libcairo2-dev libcli11-dev nlohmann-json3-dev \
-  g++-mingw-w64-x86-64 wine64
+  g++-mingw-w64-x86-64 wine64 chromium python3 python3-websocket fonts-dejavu-core
 
 run_suite() {  # run_suite DIR SANITIZE [CMAKE OPTION...]
   dir=$1 sanitize=$2

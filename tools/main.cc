@@ -7,7 +7,7 @@
 
 #include "platform/command_line.h"
 #include "platform/file_system.h"
-#include "tools/lib/cli.h"
+#include "tools/cli/cli.h"
 
 int main(int argc, char** argv) {
   scenario::UseUtf8Console();

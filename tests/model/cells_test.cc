@@ -6,8 +6,10 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "model/track_model.h"
+#include "test_util.h"
 
 namespace scenario {
 namespace {
@@ -163,6 +165,43 @@ TEST(CellValues, SignalSx) {
   // rapp * 10 + sx * 3 + dx.
   const Case kCases[] = {{3, 1}, {8, 2}, {43, 1}, {6, 2}, {5, 1}};
   for (const Case& c : kCases) EXPECT_EQ(c.sx, SignalSx(c.valore4)) << c.valore4;
+}
+
+// What memo_segnale packs into a cell, and memo_indicatori_v_max's
+// stripes, unpack to the values of the record.
+TEST(CellValues, SignalAndStripesUnpackToTheRecord) {
+  struct Case {
+    int32_t sx, s1, s2, s3, rapp, dx, d1, d2, d3;
+  };
+  const Case kCases[] = {{1, 4, 0, 0, 0, 0, 0, 0, 0},
+                         {2, 2, 3, 1, 0, 2, 2, 1, 1},
+                         {2, 3, 1, 0, 0, 2, 2, 1, 0},
+                         {1, 4, 1, 0, 4, 1, 3, 1, 9},
+                         {2, 0, 0, 0, 12, 0, 0, 0, 0}};
+  FakeFileSystem fs;
+  for (const Case& c : kCases) {
+    TrackModel m(&fs, kTestFolder);
+    m.celle.assign(100, cella{});
+    Case in = c;
+    int32_t tempo = 0;
+    ASSERT_TRUE(m.memo_segnale(1750, in.sx, in.s1, in.s2, in.s3, in.rapp, in.dx, in.d1, in.d2,
+                               in.d3, tempo));
+    const cella& cell = m.celle[36];
+    const SignalValues v = UnpackSignal(cell.valore, cell.valore2, cell.valore3, cell.valore4);
+    EXPECT_EQ(std::vector<int32_t>({c.sx, c.s1, c.s2, c.s3, c.rapp, c.dx, c.d1, c.d2, c.d3}),
+              std::vector<int32_t>({v.sx, v.s1, v.s2, v.s3, v.rapp, v.dx, v.d1, v.d2, v.d3}))
+        << "valore4 " << cell.valore4;
+  }
+  for (int32_t s : {0, 1, 2}) {
+    for (int32_t d : {0, 1, 2}) {
+      TrackModel m(&fs, kTestFolder);
+      m.celle.assign(200, cella{});
+      ASSERT_TRUE(m.memo_indicatori_v_max(6000, 125, 135, 140, s, 125, 135, 140, d));
+      const IndicatorStripes stripes = UnpackIndicatorStripes(m.celle[121].valore4);
+      EXPECT_EQ(s, stripes.s_side);
+      EXPECT_EQ(d, stripes.d_side);
+    }
+  }
 }
 
 TEST(CellValues, TipoNames) {

@@ -24,10 +24,12 @@ using model_test::TestModel;
 class EventLog : public CompileObserver {
  public:
   void OnPlaced(const PlacementEvent& e) override { placed.push_back(e); }
+  void OnSlot(const SlotEvent& e) override { slots.push_back(e); }
   void OnOverwrite(const OverwriteEvent& e) override { overwrites.push_back(e); }
   void OnProblem(const ProblemEvent& e) override { problems.push_back(e); }
 
   std::vector<PlacementEvent> placed;
+  std::vector<SlotEvent> slots;
   std::vector<OverwriteEvent> overwrites;
   std::vector<ProblemEvent> problems;
 };
@@ -415,6 +417,26 @@ TEST(CompileEvents, PlacementsNameTheirRecord) {
       "33:12 " + slow + " (post-pass)",
       "59:12 " + slow + " (post-pass)",
       "66:12 " + slow + " (post-pass)",
+  };
+  EXPECT_EQ(expected, got);
+}
+
+// Every slot a record fills: each station (a junction of type 25 too,
+// which takes no cell) and each board text, by the record that filled it.
+TEST(CompileEvents, SlotsNameTheirRecord) {
+  Watch w;
+  w.Compile({kBoardA, "cartello_indicatore,  1350,   (B)"},
+            {Stazione(200, 2, 600, 0, "PRIMA"), Stazione(1400, 25, 200, 0, "BIVIO"),
+             Stazione(2200, 12, 400, 0, "TERZA")});
+  EXPECT_EQ(0, w.model().cod_errore);
+  std::vector<std::string> got;
+  for (const SlotEvent& e : w.log().slots) {
+    got.push_back(std::to_string(e.slot) + " " + w.Where(e.record));
+  }
+  const std::vector<std::string> expected = {
+      "80 " + w.Where(Rec_{'L', "(A)"}),  "79 " + w.Where(Rec_{'L', "(B)"}),
+      "1 " + w.Where(Rec_{'T', "PRIMA"}), "2 " + w.Where(Rec_{'T', "BIVIO"}),
+      "3 " + w.Where(Rec_{'T', "TERZA"}),
   };
   EXPECT_EQ(expected, got);
 }
