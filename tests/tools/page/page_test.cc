@@ -6,8 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
-#include <regex>
 #include <set>
+#include <string>
+#include <vector>
 
 #include "model/file_names.h"
 #include "model/problems.h"
@@ -19,6 +20,18 @@ namespace scenario {
 namespace {
 
 using nlohmann::json;
+
+// Every text that follows `open` up to the next `close`, in order.
+std::vector<std::string> Between(const std::string& text, const std::string& open, char close) {
+  std::vector<std::string> found;
+  for (size_t at = text.find(open); at != std::string::npos; at = text.find(open, at + 1)) {
+    const size_t start = at + open.size();
+    const size_t end = text.find(close, start);
+    if (end == std::string::npos) break;
+    found.push_back(text.substr(start, end - start));
+  }
+  return found;
+}
 
 // The fixture (or edited sources) compiled by the core on an in-memory
 // disk, the sources left beside the compiled files, as after compila.
@@ -64,15 +77,11 @@ TEST_F(PageTest, NeedsNothingButItself) {
   for (size_t at = page.find("http:"); at != std::string::npos; at = page.find("http:", at + 1)) {
     EXPECT_EQ(0u, page.compare(at, 26, "http://www.w3.org/2000/svg")) << page.substr(at, 60);
   }
-  const std::regex href("href=\"([^\"]*)\"");
-  for (auto it = std::sregex_iterator(page.begin(), page.end(), href); it != std::sregex_iterator();
-       ++it) {
-    EXPECT_EQ('#', (*it)[1].str()[0]) << (*it)[0];
+  for (const std::string& target : Between(page, "href=\"", '"')) {
+    EXPECT_EQ(0u, target.rfind('#', 0)) << "href=\"" << target;
   }
-  const std::regex url("url\\(([^)]*)\\)");
-  for (auto it = std::sregex_iterator(page.begin(), page.end(), url); it != std::sregex_iterator();
-       ++it) {
-    EXPECT_EQ(0u, (*it)[1].str().rfind("#taglio-", 0)) << (*it)[0];
+  for (const std::string& target : Between(page, "url(", ')')) {
+    EXPECT_EQ(0u, target.rfind("#taglio-", 0)) << "url(" << target;
   }
   EXPECT_NE(std::string::npos, page.find("@page { size: A4 landscape;"));
 }
@@ -84,12 +93,10 @@ TEST_F(PageTest, EveryThingOfTheDrawingHasItsDetails) {
   ASSERT_TRUE(data.is_object()) << "no data";
   const json& cose = data["cose"];
   std::set<std::string> keys;
-  const std::regex key("data-key=\"([^\"]*)\"");
   const std::string svg = page.substr(page.find("<svg"), page.find("</svg>") - page.find("<svg"));
-  for (auto it = std::sregex_iterator(svg.begin(), svg.end(), key); it != std::sregex_iterator();
-       ++it) {
-    keys.insert((*it)[1].str());
-    EXPECT_TRUE(cose.contains((*it)[1].str())) << (*it)[1];
+  for (const std::string& key : Between(svg, "data-key=\"", '"')) {
+    keys.insert(key);
+    EXPECT_TRUE(cose.contains(key)) << key;
   }
   // The station, the signal and the board of the fixture, each in the
   // drawing and with its record's line.
