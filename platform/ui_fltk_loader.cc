@@ -36,7 +36,9 @@ std::unique_ptr<Ui> NewFltkUi(const std::string& module_folder) {
   const char* display = getenv("DISPLAY");
   if (display == nullptr || *display == '\0') return nullptr;
   const std::string path = module_folder + "/" + kFltkModuleName;
-  void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  // Never unloaded, not even when the display cannot be opened: FLTK sets
+  // itself up when it is loaded, and unloading it would strand that memory.
+  void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
   if (module == nullptr) return nullptr;
   const auto entry = reinterpret_cast<FltkWindowEntry>(dlsym(module, kFltkModuleEntry));
   const FltkWindow* window = entry != nullptr ? entry() : nullptr;
