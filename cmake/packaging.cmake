@@ -1,10 +1,15 @@
 # Release archives made with CPack (`cpack` in a build folder):
-#   scenario-<version>-Linux.tar.gz  crea_scenario and scenario
+#   scenario-<version>-Linux.tar.gz  crea_scenario, its window module
+#                                    crea_scenario_fltk.so, and scenario
 #   scenario-<version>-win64.zip     crea_scenario.exe and scenario.exe
 # each with the README and the LICENSE. The executables sit at the top of the
 # archive's folder: the builder writes its files next to itself, so that
 # folder is where the scenario appears.
 install(TARGETS crea_scenario RUNTIME DESTINATION .)
+if(TARGET crea_scenario_fltk)
+  # The window module beside the builder, where the builder looks for it.
+  install(TARGETS crea_scenario_fltk LIBRARY DESTINATION .)
+endif()
 if(TARGET scenario)
   install(TARGETS scenario RUNTIME DESTINATION .)
 endif()

@@ -12,11 +12,14 @@ void TrackModel::scrivi_righe(const std::string& nome_file, const std::vector<st
   // The whole file is built first and replaces the old one in one step, so
   // nothing of an older, longer file survives and a failed write leaves the
   // old file as it was.
+  size_t size = 0;
+  for (const std::string& riga : righe) size += riga.size() + 2;
   std::string bytes;
+  bytes.reserve(size);
+  std::string encoded;
   for (corrente = 0; corrente < static_cast<int32_t>(righe.size()); ++corrente) {
     const std::string& riga = righe[corrente];
     if (riga == kSentinella) break;
-    std::string encoded;
     Utf8ToCp1252(riga, &encoded);
     bytes += encoded;
     bytes += "\r\n";

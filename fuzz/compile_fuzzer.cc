@@ -96,7 +96,7 @@ void CompileInModel(std::string_view input) {
   for (size_t k = 0; k < tabella.size(); ++k) {
     FuzzCheck(tabella[k].nome == model.tabella[k].nome, "every name reaches the run file whole");
   }
-  std::vector<std::array<PlanNumber, 2>> plan;
+  LinePlan plan;
   FuzzCheck(fs.Exists(model.FullName(model.LineFileName())), "the line file is written");
   FuzzCheck(DecodeLineFile(fs.files[model.FullName(model.LineFileName())], &plan, &err) &&
                 plan.size() == model.planimetria.size(),

@@ -34,10 +34,12 @@ bool RoundTrip(CompiledFormat format, std::string_view bytes) {
       return true;
     }
     case CompiledFormat::kLine: {
-      std::vector<std::array<PlanNumber, 2>> plan;
+      LinePlan plan;
       if (!DecodeLineFile(bytes, &plan, &err)) break;
       FuzzCheck(EncodeLineFile(plan) == bytes, "a line file encodes back to its bytes");
-      for (size_t m = 0; m < plan.size(); ++m) FormatPlanPoint(static_cast<int64_t>(m), plan[m]);
+      for (size_t m = 0; m < plan.size(); ++m) {
+        FormatPlanPoint(static_cast<int64_t>(m), plan.x(m), plan.y(m));
+      }
       return true;
     }
   }

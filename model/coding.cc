@@ -1,27 +1,27 @@
 #include "model/coding.h"
 
+#include <algorithm>
 #include <cassert>
 #include <cstring>
+#include <span>
 
 namespace scenario {
 
-void PutFixed8(std::string* dst, uint8_t v) { dst->push_back(static_cast<char>(v)); }
+namespace {
 
-void PutFixed16(std::string* dst, uint16_t v) {
-  dst->push_back(static_cast<char>(v & 0xff));
-  dst->push_back(static_cast<char>(v >> 8));
+// Grows *dst by n bytes and returns where they start.
+char* Grow(std::string* dst, size_t n) {
+  const size_t old = dst->size();
+  dst->resize(old + n);
+  return dst->data() + old;
 }
 
-void PutFixed32(std::string* dst, uint32_t v) {
-  for (int i = 0; i < 4; ++i) dst->push_back(static_cast<char>((v >> (8 * i)) & 0xff));
-}
+}  // namespace
 
-void PutDouble(std::string* dst, double v) {
-  uint64_t bits;
-  static_assert(sizeof(bits) == sizeof(v));
-  std::memcpy(&bits, &v, sizeof(bits));
-  for (int i = 0; i < 8; ++i) dst->push_back(static_cast<char>((bits >> (8 * i)) & 0xff));
-}
+void PutFixed8(std::string* dst, uint8_t v) { EncodeFixed8(Grow(dst, 1), v); }
+void PutFixed16(std::string* dst, uint16_t v) { EncodeFixed16(Grow(dst, 2), v); }
+void PutFixed32(std::string* dst, uint32_t v) { EncodeFixed32(Grow(dst, 4), v); }
+void PutDouble(std::string* dst, double v) { EncodeDouble(Grow(dst, 8), v); }
 
 void PutText16(std::string* dst, std::string_view text) {
   assert(text.size() <= 0xffff);
@@ -94,22 +94,25 @@ bool Truncated(const char* what, size_t index, size_t offset, std::string* err) 
 
 }  // namespace
 
-void EncodeCella(const cella& c, std::string* dst) {
-  const size_t start = dst->size();
-  PutFixed8(dst, c.tipo);
-  PutFixed16(dst, static_cast<uint16_t>(c.valore));
-  PutFixed16(dst, static_cast<uint16_t>(c.valore2));
-  PutFixed16(dst, static_cast<uint16_t>(c.valore3));
-  PutFixed16(dst, static_cast<uint16_t>(c.valore4));
-  PutFixed8(dst, c.tempo);
-  PutFixed8(dst, c.preavviso);
-  PutFixed8(dst, c.montagna);
-  PutFixed8(dst, c.velocita);
-  PutFixed8(dst, c.pendenza);
-  PutFixed8(dst, c.aderenza);
-  assert(dst->size() - start == kCellaSize);
+char* EncodeCella(const cella& c, char* dst) {
+  char* const start = dst;
+  dst = EncodeFixed8(dst, c.tipo);
+  dst = EncodeFixed16(dst, static_cast<uint16_t>(c.valore));
+  dst = EncodeFixed16(dst, static_cast<uint16_t>(c.valore2));
+  dst = EncodeFixed16(dst, static_cast<uint16_t>(c.valore3));
+  dst = EncodeFixed16(dst, static_cast<uint16_t>(c.valore4));
+  dst = EncodeFixed8(dst, c.tempo);
+  dst = EncodeFixed8(dst, c.preavviso);
+  dst = EncodeFixed8(dst, c.montagna);
+  dst = EncodeFixed8(dst, c.velocita);
+  dst = EncodeFixed8(dst, c.pendenza);
+  dst = EncodeFixed8(dst, c.aderenza);
+  assert(static_cast<size_t>(dst - start) == kCellaSize);
   (void)start;
+  return dst;
 }
+
+void EncodeCella(const cella& c, std::string* dst) { EncodeCella(c, Grow(dst, kCellaSize)); }
 
 bool DecodeCella(std::string_view* in, cella* c) {
   return GetFixed8(in, &c->tipo) && GetI16(in, &c->valore) && GetI16(in, &c->valore2) &&
@@ -119,27 +122,35 @@ bool DecodeCella(std::string_view* in, cella* c) {
          GetFixed8(in, &c->aderenza);
 }
 
-void EncodeVoce(const voce& v, std::string* dst) {
-  const size_t start = dst->size();
-  PutFixed8(dst, v.tipo);
-  PutFixed32(dst, static_cast<uint32_t>(v.inizio));
-  PutFixed32(dst, static_cast<uint32_t>(v.fine));
-  PutFixed32(dst, static_cast<uint32_t>(v.posizione));
-  PutFixed8(dst, v.dato1);
-  PutText16(dst, v.nome);
-  PutFixed16(dst, static_cast<uint16_t>(v.dato2));
-  PutFixed16(dst, static_cast<uint16_t>(v.dato3));
-  PutFixed16(dst, static_cast<uint16_t>(v.dato4));
-  PutFixed16(dst, static_cast<uint16_t>(v.dato5));
-  PutFixed16(dst, static_cast<uint16_t>(v.dato6));
-  PutFixed8(dst, v.dato7);
-  PutFixed8(dst, v.dato8);
-  PutFixed8(dst, v.dato9);
-  PutFixed8(dst, v.dato10);
-  PutFixed32(dst, static_cast<uint32_t>(v.orario));
-  assert(dst->size() - start == kVoceFixedSize + v.nome.size());
+size_t VoceSize(const voce& v) { return kVoceFixedSize + v.nome.size(); }
+
+char* EncodeVoce(const voce& v, char* dst) {
+  assert(v.nome.size() <= 0xffff);
+  char* const start = dst;
+  dst = EncodeFixed8(dst, v.tipo);
+  dst = EncodeFixed32(dst, static_cast<uint32_t>(v.inizio));
+  dst = EncodeFixed32(dst, static_cast<uint32_t>(v.fine));
+  dst = EncodeFixed32(dst, static_cast<uint32_t>(v.posizione));
+  dst = EncodeFixed8(dst, v.dato1);
+  dst = EncodeFixed16(dst, static_cast<uint16_t>(v.nome.size()));
+  if (!v.nome.empty()) std::memcpy(dst, v.nome.data(), v.nome.size());
+  dst += v.nome.size();
+  dst = EncodeFixed16(dst, static_cast<uint16_t>(v.dato2));
+  dst = EncodeFixed16(dst, static_cast<uint16_t>(v.dato3));
+  dst = EncodeFixed16(dst, static_cast<uint16_t>(v.dato4));
+  dst = EncodeFixed16(dst, static_cast<uint16_t>(v.dato5));
+  dst = EncodeFixed16(dst, static_cast<uint16_t>(v.dato6));
+  dst = EncodeFixed8(dst, v.dato7);
+  dst = EncodeFixed8(dst, v.dato8);
+  dst = EncodeFixed8(dst, v.dato9);
+  dst = EncodeFixed8(dst, v.dato10);
+  dst = EncodeFixed32(dst, static_cast<uint32_t>(v.orario));
+  assert(static_cast<size_t>(dst - start) == VoceSize(v));
   (void)start;
+  return dst;
 }
+
+void EncodeVoce(const voce& v, std::string* dst) { EncodeVoce(v, Grow(dst, VoceSize(v))); }
 
 bool DecodeVoce(std::string_view* in, voce* v) {
   return GetFixed8(in, &v->tipo) && GetI32(in, &v->inizio) && GetI32(in, &v->fine) &&
@@ -150,18 +161,35 @@ bool DecodeVoce(std::string_view* in, voce* v) {
          GetI32(in, &v->orario);
 }
 
-void EncodePlanNumber(const PlanNumber& p, std::string* dst) {
-  PutFixed16(dst, static_cast<uint16_t>(p.kind));
+size_t PlanNumberSize(PlanKind kind) {
+  switch (kind) {
+    case PlanKind::kEmpty:
+      break;
+    case PlanKind::kInt16:
+      return 4;
+    case PlanKind::kDouble:
+      return 10;
+  }
+  return 2;  // a tag alone
+}
+
+char* EncodePlanNumber(const PlanNumber& p, char* dst) {
+  dst = EncodeFixed16(dst, static_cast<uint16_t>(p.kind));
   switch (p.kind) {
     case PlanKind::kEmpty:
       break;
     case PlanKind::kInt16:
-      PutFixed16(dst, static_cast<uint16_t>(static_cast<int16_t>(p.value)));
+      dst = EncodeFixed16(dst, static_cast<uint16_t>(static_cast<int16_t>(p.value)));
       break;
     case PlanKind::kDouble:
-      PutDouble(dst, p.value);
+      dst = EncodeDouble(dst, p.value);
       break;
   }
+  return dst;
+}
+
+void EncodePlanNumber(const PlanNumber& p, std::string* dst) {
+  EncodePlanNumber(p, Grow(dst, PlanNumberSize(p.kind)));
 }
 
 bool DecodePlanNumber(std::string_view* in, PlanNumber* p) {
@@ -189,25 +217,83 @@ bool DecodePlanNumber(std::string_view* in, PlanNumber* p) {
 }
 
 std::string EncodeTrackFile(const std::vector<cella>& celle) {
-  std::string out;
-  out.reserve(celle.size() * kCellaSize);
-  for (const cella& c : celle) EncodeCella(c, &out);
+  std::string out(celle.size() * kCellaSize, '\0');
+  char* dst = out.data();
+  for (const cella& c : celle) dst = EncodeCella(c, dst);
   return out;
 }
 
 std::string EncodeRunFile(const std::array<voce, 87>& tabella) {
-  std::string out;
-  for (const voce& v : tabella) EncodeVoce(v, &out);
+  size_t size = 0;
+  for (const voce& v : tabella) size += VoceSize(v);
+  std::string out(size, '\0');
+  char* dst = out.data();
+  for (const voce& v : tabella) dst = EncodeVoce(v, dst);
   return out;
 }
 
-std::string EncodeLineFile(const std::vector<std::array<PlanNumber, 2>>& planimetria) {
-  std::string out;
-  out.reserve(planimetria.size() * 20);
-  for (int axis = 0; axis < 2; ++axis) {
-    for (const auto& metre : planimetria) EncodePlanNumber(metre[axis], &out);
+size_t LineFileSize(const LinePlan& planimetria) {
+  size_t size = 0;
+  for (uint8_t kinds : planimetria.kinds()) {
+    size += PlanNumberSize(KindOfX(kinds)) + PlanNumberSize(KindOfY(kinds));
   }
+  return size;
+}
+
+std::string EncodeLineFile(const LinePlan& planimetria) {
+  std::string out;
+  out.reserve(LineFileSize(planimetria));
+  LineFileEncoder encoder(planimetria);
+  for (std::string_view piece; encoder.Next(&piece);) out.append(piece);
   return out;
+}
+
+namespace {
+
+// One plan coordinate; doubles, nearly all of a plan, with their tag as one
+// constant.
+inline char* EncodeCoordinate(PlanKind kind, double value, char* dst) {
+  if (kind == PlanKind::kDouble) {
+    return EncodeDouble(EncodeFixed16(dst, static_cast<uint16_t>(PlanKind::kDouble)), value);
+  }
+  return EncodePlanNumber(PlanNumber{kind, value}, dst);
+}
+
+}  // namespace
+
+LineFileEncoder::LineFileEncoder(const LinePlan& planimetria, size_t piece_size)
+    : plan_(planimetria), buffer_(std::max(piece_size, kPlanNumberMaxSize), '\0') {}
+
+bool LineFileEncoder::Next(std::string_view* piece) {
+  const std::span<const uint8_t> kinds = plan_.kinds();
+  const std::span<const PlanPoint> points = plan_.points();
+  const size_t metres = kinds.size();
+  char* const begin = buffer_.data();
+  // Room for one more element of any kind.
+  char* const last_start = begin + buffer_.size() - kPlanNumberMaxSize;
+  char* dst = begin;
+  while (axis_ < 2 && dst <= last_start) {
+    if (metre_ == metres) {
+      ++axis_;
+      metre_ = 0;
+      continue;
+    }
+    // The x values of every metre, then the y values.
+    const size_t end =
+        std::min(metres, metre_ + static_cast<size_t>(last_start - dst) / kPlanNumberMaxSize + 1);
+    if (axis_ == 0) {
+      for (size_t m = metre_; m < end; ++m) {
+        dst = EncodeCoordinate(KindOfX(kinds[m]), points[m].x, dst);
+      }
+    } else {
+      for (size_t m = metre_; m < end; ++m) {
+        dst = EncodeCoordinate(KindOfY(kinds[m]), points[m].y, dst);
+      }
+    }
+    metre_ = end;
+  }
+  *piece = std::string_view(begin, static_cast<size_t>(dst - begin));
+  return !piece->empty();
 }
 
 bool DecodeTrackFile(std::string_view bytes, std::vector<cella>* celle, std::string* err) {
@@ -237,26 +323,27 @@ bool DecodeRunFile(std::string_view bytes, std::array<voce, 87>* tabella, std::s
   return true;
 }
 
-bool DecodeLineFile(std::string_view bytes, std::vector<std::array<PlanNumber, 2>>* planimetria,
-                    std::string* err) {
-  std::vector<PlanNumber> numbers;
-  std::string_view in = bytes;
-  while (!in.empty()) {
+bool DecodeLineFile(std::string_view bytes, LinePlan* planimetria, std::string* err) {
+  // First the number of elements, each checked; then the values, x of every
+  // metre first, then y.
+  size_t count = 0;
+  for (std::string_view in = bytes; !in.empty(); ++count) {
     const size_t offset = bytes.size() - in.size();
     PlanNumber p;
-    if (!DecodePlanNumber(&in, &p)) return Truncated("elemento", numbers.size(), offset, err);
-    numbers.push_back(p);
+    if (!DecodePlanNumber(&in, &p)) return Truncated("elemento", count, offset, err);
   }
-  if (numbers.size() % 2 != 0) {
-    *err = "numero dispari di elementi (" + std::to_string(numbers.size()) +
+  if (count % 2 != 0) {
+    *err = "numero dispari di elementi (" + std::to_string(count) +
            "): le x e le y non si corrispondono";
     return false;
   }
-  const size_t half = numbers.size() / 2;
-  planimetria->assign(half, {PlanNumber{}, PlanNumber{}});
-  for (size_t m = 0; m < half; ++m) {
-    (*planimetria)[m][0] = numbers[m];
-    (*planimetria)[m][1] = numbers[half + m];
+  const size_t half = count / 2;
+  planimetria->Reset(half);
+  std::string_view in = bytes;
+  for (size_t k = 0; k < count; ++k) {
+    PlanNumber p;
+    DecodePlanNumber(&in, &p);  // checked above
+    planimetria->SetCoordinate(k % half, k < half ? LinePlan::kX : LinePlan::kY, p);
   }
   return true;
 }

@@ -1,5 +1,7 @@
-// Little-endian, packed encoders and decoders for the compiled files, one
-// byte at a time. No struct is ever dumped to disk.
+// Little-endian, packed encoders and decoders for the compiled files. Every
+// value is stored byte by byte through shifts, whatever the host's byte
+// order; no struct is ever dumped to disk. The whole-file encoders size
+// their buffer first and store each fixed-width value straight into it.
 //
 // Track file (.dat of the run): one 15-byte record per cell, cell 0 first.
 //   OFFSET SIZE FIELD
@@ -30,14 +32,17 @@
 //
 // Line file (_linea.dat): the x values of metres 0..ultimo_metro, then the y
 // values; each a u16 tag (0 empty, 2 int16, 5 double) and its payload of 0,
-// 2 or 8 bytes.
+// 2 or 8 bytes. It is encoded in pieces (LineFileEncoder), so that a large
+// plan never exists a second time as a whole file in memory.
 #ifndef SCENARIO_MODEL_CODING_H_
 #define SCENARIO_MODEL_CODING_H_
 
+#include <bit>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
+#include "model/line_plan.h"
 #include "model/track_model.h"
 
 namespace scenario {
@@ -45,7 +50,37 @@ namespace scenario {
 inline constexpr size_t kCellaSize = 15;         // bytes of a cell record
 inline constexpr size_t kVoceFixedSize = 34;     // bytes of a slot record without its name
 inline constexpr int kSlots = 87;                // slots of tabella
+inline constexpr size_t kPlanNumberMaxSize = 10;  // bytes of the largest plan element
 
+// Stores into a buffer the caller has sized: each writes exactly its width
+// at dst, least significant byte first, and returns dst past it.
+inline char* EncodeFixed8(char* dst, uint8_t v) {
+  dst[0] = static_cast<char>(v);
+  return dst + 1;
+}
+inline char* EncodeFixed16(char* dst, uint16_t v) {
+  dst[0] = static_cast<char>(v & 0xff);
+  dst[1] = static_cast<char>(v >> 8);
+  return dst + 2;
+}
+inline char* EncodeFixed32(char* dst, uint32_t v) {
+  dst[0] = static_cast<char>(v & 0xff);
+  dst[1] = static_cast<char>((v >> 8) & 0xff);
+  dst[2] = static_cast<char>((v >> 16) & 0xff);
+  dst[3] = static_cast<char>(v >> 24);
+  return dst + 4;
+}
+inline char* EncodeFixed64(char* dst, uint64_t v) {
+  for (int i = 0; i < 8; ++i) dst[i] = static_cast<char>((v >> (8 * i)) & 0xff);
+  return dst + 8;
+}
+// The IEEE 754 bits of the double, as a 64-bit value.
+inline char* EncodeDouble(char* dst, double v) {
+  static_assert(sizeof(double) == sizeof(uint64_t));
+  return EncodeFixed64(dst, std::bit_cast<uint64_t>(v));
+}
+
+// Appending forms of the stores above.
 void PutFixed8(std::string* dst, uint8_t v);
 void PutFixed16(std::string* dst, uint16_t v);
 void PutFixed32(std::string* dst, uint32_t v);
@@ -59,8 +94,15 @@ bool GetFixed32(std::string_view* in, uint32_t* v);
 bool GetDouble(std::string_view* in, double* v);
 bool GetText16(std::string_view* in, std::string* text);
 
+// Record encoders: the sized-buffer form writes the record at dst and
+// returns dst past it; the other appends it to *dst.
+char* EncodeCella(const cella& c, char* dst);  // kCellaSize bytes
 void EncodeCella(const cella& c, std::string* dst);
+size_t VoceSize(const voce& v);              // kVoceFixedSize + the length of nome
+char* EncodeVoce(const voce& v, char* dst);  // REQUIRES: v.nome.size() <= 65535
 void EncodeVoce(const voce& v, std::string* dst);
+size_t PlanNumberSize(PlanKind kind);  // 2, 4 or 10
+char* EncodePlanNumber(const PlanNumber& p, char* dst);
 void EncodePlanNumber(const PlanNumber& p, std::string* dst);
 
 // Decoders advance *in; they return false, leaving *out unspecified, when the
@@ -72,7 +114,32 @@ bool DecodePlanNumber(std::string_view* in, PlanNumber* out);
 // Whole files.
 std::string EncodeTrackFile(const std::vector<cella>& celle);
 std::string EncodeRunFile(const std::array<voce, 87>& tabella);
-std::string EncodeLineFile(const std::vector<std::array<PlanNumber, 2>>& planimetria);
+std::string EncodeLineFile(const LinePlan& planimetria);
+// The size of the line file of a plan, in bytes.
+size_t LineFileSize(const LinePlan& planimetria);
+
+// The line file of a plan in consecutive pieces, each encoded into one
+// buffer that is reused from piece to piece:
+//   LineFileEncoder encoder(model.planimetria);
+//   for (std::string_view piece; encoder.Next(&piece);) file->Append(piece, &err);
+// The plan must not change while the encoder is in use.
+class LineFileEncoder {
+ public:
+  static constexpr size_t kDefaultPieceSize = 64 * 1024;
+
+  // REQUIRES: piece_size >= kPlanNumberMaxSize.
+  explicit LineFileEncoder(const LinePlan& planimetria, size_t piece_size = kDefaultPieceSize);
+
+  // The next piece, valid until the following call; false once the whole
+  // file has been given.
+  bool Next(std::string_view* piece);
+
+ private:
+  const LinePlan& plan_;
+  std::string buffer_;
+  int axis_ = 0;      // 0: the x values, 1: the y values, 2: done
+  size_t metre_ = 0;  // the next metre of that axis
+};
 
 // Whole-file decoders. Each fails with a message (in Italian, for the
 // people who make scenarios) naming the record and byte offset where the
@@ -80,8 +147,7 @@ std::string EncodeLineFile(const std::vector<std::array<PlanNumber, 2>>& planime
 // number of records, bytes left over.
 bool DecodeTrackFile(std::string_view bytes, std::vector<cella>* celle, std::string* err);
 bool DecodeRunFile(std::string_view bytes, std::array<voce, 87>* tabella, std::string* err);
-bool DecodeLineFile(std::string_view bytes, std::vector<std::array<PlanNumber, 2>>* planimetria,
-                    std::string* err);
+bool DecodeLineFile(std::string_view bytes, LinePlan* planimetria, std::string* err);
 
 }  // namespace scenario
 

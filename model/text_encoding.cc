@@ -1,5 +1,6 @@
 #include "model/text_encoding.h"
 
+#include <array>
 #include <cstdint>
 
 namespace scenario {
@@ -20,6 +21,21 @@ int EncodeCodePoint(uint32_t cp) {
   return -1;
 }
 
+// The lower case of every byte: A-Z and the accented capitals (but not the
+// multiplication sign 0xD7), and Š, Œ, Ž, Ÿ, become their small letters.
+constexpr std::array<unsigned char, 256> MakeLowerTable() {
+  std::array<unsigned char, 256> table{};
+  for (int b = 0; b < 256; ++b) {
+    int lower = b;
+    if ((b >= 'A' && b <= 'Z') || (b >= 0xC0 && b <= 0xDE && b != 0xD7)) lower = b + 32;
+    if (b == 0x8A || b == 0x8C || b == 0x8E) lower = b + 0x10;  // Š Œ Ž
+    if (b == 0x9F) lower = 0xFF;                                // Ÿ
+    table[b] = static_cast<unsigned char>(lower);
+  }
+  return table;
+}
+constexpr std::array<unsigned char, 256> kLower = MakeLowerTable();
+
 void AppendUtf8(uint32_t cp, std::string* out) {
   if (cp < 0x80) {
     out->push_back(static_cast<char>(cp));
@@ -37,9 +53,18 @@ void AppendUtf8(uint32_t cp, std::string* out) {
 
 bool Utf8ToCp1252(std::string_view utf8, std::string* out) {
   out->clear();
+  out->reserve(utf8.size());
   bool ok = true;
   size_t i = 0;
   while (i < utf8.size()) {
+    // Plain ASCII, nearly all of every text, is the same in both.
+    size_t ascii_end = i;
+    while (ascii_end < utf8.size() && static_cast<unsigned char>(utf8[ascii_end]) < 0x80) {
+      ++ascii_end;
+    }
+    out->append(utf8.data() + i, ascii_end - i);
+    i = ascii_end;
+    if (i == utf8.size()) break;
     const unsigned char b = static_cast<unsigned char>(utf8[i]);
     uint32_t cp;
     size_t len;
@@ -96,18 +121,7 @@ std::string Cp1252ToUtf8(std::string_view cp1252) {
   return out;
 }
 
-char Cp1252ToLower(char c) {
-  const unsigned char b = static_cast<unsigned char>(c);
-  if (b >= 'A' && b <= 'Z') return static_cast<char>(b + 32);
-  if (b >= 0xC0 && b <= 0xDE && b != 0xD7) return static_cast<char>(b + 32);
-  switch (b) {
-    case 0x8A: return static_cast<char>(0x9A);  // Š
-    case 0x8C: return static_cast<char>(0x9C);  // Œ
-    case 0x8E: return static_cast<char>(0x9E);  // Ž
-    case 0x9F: return static_cast<char>(0xFF);  // Ÿ
-    default: return c;
-  }
-}
+char Cp1252ToLower(char c) { return static_cast<char>(kLower[static_cast<unsigned char>(c)]); }
 
 std::string Cp1252ToLower(std::string_view text) {
   std::string out(text);
@@ -116,12 +130,11 @@ std::string Cp1252ToLower(std::string_view text) {
 }
 
 bool ContainsNoCase(std::string_view text, std::string_view word) {
-  // Compared in place: the readers test every keyword field several times,
-  // and a field may be as long as its line.
   if (word.size() > text.size()) return false;
-  for (size_t i = 0; i + word.size() <= text.size(); ++i) {
+  auto lower = [](char c) { return kLower[static_cast<unsigned char>(c)]; };
+  for (size_t start = 0; start + word.size() <= text.size(); ++start) {
     size_t k = 0;
-    while (k < word.size() && Cp1252ToLower(text[i + k]) == Cp1252ToLower(word[k])) ++k;
+    while (k < word.size() && lower(text[start + k]) == lower(word[k])) ++k;
     if (k == word.size()) return true;
   }
   return false;

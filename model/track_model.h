@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "model/file_names.h"
+#include "model/line_plan.h"
 
 namespace scenario {
 
@@ -73,16 +74,6 @@ struct voce {
   uint8_t dato9 = 0;
   uint8_t dato10 = 0;
   int32_t orario = 0;  // seconds since midnight
-};
-
-// Kind of a plan element as stored in the line file. Written to disk; never
-// change.
-enum class PlanKind : uint16_t { kEmpty = 0, kInt16 = 2, kDouble = 5 };
-
-// One coordinate of the plan: empty, a 16-bit integer or a double.
-struct PlanNumber {
-  PlanKind kind = PlanKind::kEmpty;
-  double value = 0;  // an exact integer when kind is kInt16
 };
 
 // Where in a source file a record starts: the byte offset of its keyword
@@ -351,7 +342,7 @@ class TrackModel {
   std::string treno;
   std::vector<cella> celle;  // indices 0 to ultima_cella; empty until the route length is read
   std::array<voce, 87> tabella;
-  std::vector<std::array<PlanNumber, 2>> planimetria;  // [metre][0 = x, 1 = y]
+  LinePlan planimetria;  // metres 0 to ultimo_metro; empty unless crea_linea
   std::array<int32_t, 81> inizi_montagna{};
   std::array<int32_t, 81> fini_montagna{};
   int32_t n_montagne = 0;
@@ -440,12 +431,20 @@ class TrackModel {
   // problem recorded before it: pos_errore becomes `position`, the problem
   // and its record stay.
   ReadOutcome StopForEarlierProblem(int32_t position);
-  // Computes plan metre m from the two before it; false when m is outside
-  // the plan.
-  bool ComputeMetre(int64_t m, double curvatura);
+  // Computes the plan metres [first, last] from the two before each:
+  // straight when curvatura is 0, curved otherwise.
+  // REQUIRES: 2 <= first, last < planimetria.size(), metres first - 2 and
+  // first - 1 hold numbers.
+  void ComputeMetres(int64_t first, int64_t last, double curvatura);
+  // Runs the plan on from *metro_attuale up to metre `limit`, advancing the
+  // cursor. Within a curve record (`at_curve`) the record stops once the
+  // cursor passes metre 1000000: error 103, kStop. kFault when the plan ends
+  // first; kDone otherwise.
+  ReadOutcome RunPlanTo(int64_t* metro_attuale, int64_t limit, double curvatura, bool at_curve);
   void PostPass();
   void StampChecks();
   void WriteCompiledFiles();
+  void WriteLineFile();
   // Who put what into a cell, for the events. Kept for the cells of the
   // current `celle`; made anew with it.
   struct CellOrigin {

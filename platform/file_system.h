@@ -6,10 +6,32 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 
 namespace scenario {
+
+// A file being written in pieces. The pieces go to a new file beside the
+// target; Commit puts it in the target's place in one step, so the target
+// holds either its previous content or all of the new one, never a part.
+// Abort, or destroying the writer before Commit, throws the pieces away and
+// leaves the target as it was.
+class FileWriter {
+ public:
+  virtual ~FileWriter() = default;
+
+  // Adds `bytes` at the end. On failure returns false and fills *err; the
+  // writer can then only be aborted.
+  virtual bool Append(std::string_view bytes, std::string* err) = 0;
+
+  // Replaces the target with everything appended. On failure returns false,
+  // fills *err and leaves the target as it was.
+  virtual bool Commit(std::string* err) = 0;
+
+  // Throws away what was appended. Does nothing after Commit.
+  virtual void Abort() = 0;
+};
 
 class FileSystem {
  public:
@@ -26,6 +48,17 @@ class FileSystem {
   // previous file, if any, is left as it was (no partly written file), and
   // *err says what went wrong.
   virtual bool WriteFile(const std::string& path, std::string_view bytes, std::string* err) = 0;
+
+  // Starts replacing the file at `path` with bytes given in pieces (see
+  // FileWriter). Fails at once, returning nullptr and filling *err, when the
+  // file is there but may not be written or the new file cannot be made.
+  // The default gathers the pieces in memory and calls WriteFile at Commit;
+  // file systems that can do better override it.
+  virtual std::unique_ptr<FileWriter> StartFile(const std::string& path, std::string* err);
+
+  // Moves the file `from` to `to` in the same folder, replacing `to`. The
+  // default reads, writes and removes through the calls above.
+  virtual bool RenameFile(const std::string& from, const std::string& to, std::string* err);
 
   // Deletes the file. Returns false and fills *err when it cannot.
   virtual bool RemoveFile(const std::string& path, std::string* err) = 0;

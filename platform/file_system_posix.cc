@@ -1,6 +1,8 @@
-// FileSystem on POSIX. WriteFile replaces a file through a temporary file in
-// the same folder and rename(), so a reader never sees a half-written file
-// and a failed write leaves the previous content in place.
+// FileSystem on POSIX. A file is replaced through a temporary file in the
+// same folder and rename(), so a reader never sees a half-written file and a
+// failed write leaves the previous content in place. Nothing is synced to
+// the disk: the replacement is what keeps a file whole when the process
+// fails, and a file lost to a power cut is made again by running again.
 #include <errno.h>
 #include <fcntl.h>
 #include <string.h>
@@ -8,9 +10,11 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <utility>
 
 #include "platform/file_system.h"
 #include "platform/system_errors.h"
@@ -21,6 +25,11 @@ namespace {
 bool Fail(const char* what, const std::string& path, int error, std::string* err) {
   *err = std::string("impossibile ") + what + " il file " + path + ": " + ErrnoText(error);
   return false;
+}
+
+std::unique_ptr<FileWriter> Refuse(const std::string& path, int error, std::string* err) {
+  Fail("scrivere", path, error, err);
+  return nullptr;
 }
 
 // The folder part of `path` with its trailing slash ("" for a bare name).
@@ -59,6 +68,53 @@ int CreateTemporary(const std::string& path, std::string* temp_path) {
   errno = EEXIST;
   return -1;
 }
+
+// The bytes go to the temporary file as they come; Commit renames it over
+// the target.
+class PosixFileWriter : public FileWriter {
+ public:
+  PosixFileWriter(std::string path, std::string temp_path, int fd)
+      : path_(std::move(path)), temp_path_(std::move(temp_path)), fd_(fd) {}
+  ~PosixFileWriter() override { Abort(); }
+
+  bool Append(std::string_view bytes, std::string* err) override {
+    if (fd_ < 0) return Fail("scrivere", path_, EBADF, err);
+    const int error = WriteAll(fd_, bytes);
+    if (error != 0) {
+      Abort();
+      return Fail("scrivere", path_, error, err);
+    }
+    return true;
+  }
+
+  bool Commit(std::string* err) override {
+    if (committed_) return true;
+    if (fd_ < 0) return Fail("scrivere", path_, EBADF, err);
+    int error = 0;
+    if (close(fd_) != 0 && errno != EINTR) error = errno;
+    fd_ = -1;
+    if (error == 0 && rename(temp_path_.c_str(), path_.c_str()) != 0) error = errno;
+    if (error != 0) {
+      unlink(temp_path_.c_str());
+      return Fail("scrivere", path_, error, err);
+    }
+    committed_ = true;
+    return true;
+  }
+
+  void Abort() override {
+    if (fd_ < 0) return;
+    close(fd_);
+    fd_ = -1;
+    unlink(temp_path_.c_str());
+  }
+
+ private:
+  std::string path_;
+  std::string temp_path_;
+  int fd_;  // -1 once committed or aborted
+  bool committed_ = false;
+};
 
 class PosixFileSystem : public FileSystem {
  public:
@@ -105,34 +161,35 @@ class PosixFileSystem : public FileSystem {
   }
 
   bool WriteFile(const std::string& path, std::string_view bytes, std::string* err) override {
+    std::unique_ptr<FileWriter> file = StartFile(path, err);
+    return file != nullptr && file->Append(bytes, err) && file->Commit(err);
+  }
+
+  std::unique_ptr<FileWriter> StartFile(const std::string& path, std::string* err) override {
     // A file that is there but may not be written (read-only, a folder, ...)
     // stops the write before anything is touched. Opening without O_TRUNC
     // changes nothing; O_NONBLOCK keeps a FIFO from blocking the probe.
     struct stat st;
     if (stat(path.c_str(), &st) == 0) {
-      if (S_ISDIR(st.st_mode)) return Fail("scrivere", path, EISDIR, err);
+      if (S_ISDIR(st.st_mode)) return Refuse(path, EISDIR, err);
       if (!S_ISREG(st.st_mode)) {
         *err = "impossibile scrivere il file " + path + ": non è un file normale";
-        return false;
+        return nullptr;
       }
       int probe = open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
-      if (probe < 0) return Fail("scrivere", path, errno, err);
+      if (probe < 0) return Refuse(path, errno, err);
       close(probe);
     } else if (errno != ENOENT) {
-      return Fail("scrivere", path, errno, err);
+      return Refuse(path, errno, err);
     }
-
     std::string temp_path;
     int fd = CreateTemporary(path, &temp_path);
-    if (fd < 0) return Fail("scrivere", path, errno, err);
-    int error = WriteAll(fd, bytes);
-    if (error == 0 && fsync(fd) != 0 && errno != EINVAL && errno != EROFS) error = errno;
-    if (close(fd) != 0 && error == 0 && errno != EINTR) error = errno;
-    if (error == 0 && rename(temp_path.c_str(), path.c_str()) != 0) error = errno;
-    if (error != 0) {
-      unlink(temp_path.c_str());
-      return Fail("scrivere", path, error, err);
-    }
+    if (fd < 0) return Refuse(path, errno, err);
+    return std::make_unique<PosixFileWriter>(path, temp_path, fd);
+  }
+
+  bool RenameFile(const std::string& from, const std::string& to, std::string* err) override {
+    if (rename(from.c_str(), to.c_str()) != 0) return Fail("rinominare", from, errno, err);
     return true;
   }
 

@@ -1,10 +1,13 @@
-// FileSystem on Windows, through the wide-char API. WriteFile replaces a
-// file through a temporary file in the same folder and MoveFileExW, so a
-// failed write leaves the previous content in place.
+// FileSystem on Windows, through the wide-char API. A file is replaced
+// through a temporary file in the same folder and MoveFileExW, so a failed
+// write leaves the previous content in place. Nothing is flushed to the
+// disk: the replacement is what keeps a file whole when the process fails.
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <utility>
 
 #include "platform/file_system.h"
 #include "platform/system_errors.h"
@@ -21,6 +24,12 @@ bool Fail(const char* what, const std::string& path, const std::string& reason,
 
 bool FailCode(const char* what, const std::string& path, DWORD code, std::string* err) {
   return Fail(what, path, WindowsErrorText(code), err);
+}
+
+std::unique_ptr<FileWriter> Refuse(const std::string& path, const std::string& reason,
+                                   std::string* err) {
+  Fail("scrivere", path, reason, err);
+  return nullptr;
 }
 
 // The folder part of `path` with its trailing separator ("C:" kept as is,
@@ -56,6 +65,60 @@ HANDLE CreateTemporary(const std::wstring& path, std::wstring* temp_path) {
   SetLastError(ERROR_FILE_EXISTS);
   return INVALID_HANDLE_VALUE;
 }
+
+// The bytes go to the temporary file as they come; Commit moves it over the
+// target.
+class WinFileWriter : public FileWriter {
+ public:
+  WinFileWriter(std::string path, std::wstring wide, std::wstring temp_path, HANDLE file)
+      : path_(std::move(path)),
+        wide_(std::move(wide)),
+        temp_path_(std::move(temp_path)),
+        file_(file) {}
+  ~WinFileWriter() override { Abort(); }
+
+  bool Append(std::string_view bytes, std::string* err) override {
+    if (file_ == INVALID_HANDLE_VALUE)
+      return FailCode("scrivere", path_, ERROR_INVALID_HANDLE, err);
+    const DWORD code = WriteAll(file_, bytes);
+    if (code != 0) {
+      Abort();
+      return FailCode("scrivere", path_, code, err);
+    }
+    return true;
+  }
+
+  bool Commit(std::string* err) override {
+    if (committed_) return true;
+    if (file_ == INVALID_HANDLE_VALUE)
+      return FailCode("scrivere", path_, ERROR_INVALID_HANDLE, err);
+    DWORD code = 0;
+    if (!CloseHandle(file_)) code = GetLastError();
+    file_ = INVALID_HANDLE_VALUE;
+    if (code == 0 && !MoveFileExW(temp_path_.c_str(), wide_.c_str(), MOVEFILE_REPLACE_EXISTING))
+      code = GetLastError();
+    if (code != 0) {
+      DeleteFileW(temp_path_.c_str());
+      return FailCode("scrivere", path_, code, err);
+    }
+    committed_ = true;
+    return true;
+  }
+
+  void Abort() override {
+    if (file_ == INVALID_HANDLE_VALUE) return;
+    CloseHandle(file_);
+    file_ = INVALID_HANDLE_VALUE;
+    DeleteFileW(temp_path_.c_str());
+  }
+
+ private:
+  std::string path_;
+  std::wstring wide_;
+  std::wstring temp_path_;
+  HANDLE file_;  // INVALID_HANDLE_VALUE once committed or aborted
+  bool committed_ = false;
+};
 
 class WinFileSystem : public FileSystem {
  public:
@@ -96,8 +159,13 @@ class WinFileSystem : public FileSystem {
   }
 
   bool WriteFile(const std::string& path, std::string_view bytes, std::string* err) override {
+    std::unique_ptr<FileWriter> file = StartFile(path, err);
+    return file != nullptr && file->Append(bytes, err) && file->Commit(err);
+  }
+
+  std::unique_ptr<FileWriter> StartFile(const std::string& path, std::string* err) override {
     std::wstring wide;
-    if (!Utf8ToWide(path, &wide)) return Fail("scrivere", path, "nome non valido", err);
+    if (!Utf8ToWide(path, &wide)) return Refuse(path, "nome non valido", err);
 
     // A file that is there but may not be written (read-only, in use by
     // another program, a folder) stops the write before anything is touched.
@@ -105,27 +173,26 @@ class WinFileSystem : public FileSystem {
     DWORD attributes = GetFileAttributesW(wide.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES) {
       if (attributes & FILE_ATTRIBUTE_DIRECTORY)
-        return Fail("scrivere", path, "esiste una cartella con questo nome", err);
+        return Refuse(path, "esiste una cartella con questo nome", err);
       HANDLE probe = CreateFileW(wide.c_str(), GENERIC_WRITE,
                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-      if (probe == INVALID_HANDLE_VALUE) return FailCode("scrivere", path, GetLastError(), err);
+      if (probe == INVALID_HANDLE_VALUE) return Refuse(path, WindowsErrorText(GetLastError()), err);
       CloseHandle(probe);
     }
 
     std::wstring temp_path;
     HANDLE file = CreateTemporary(wide, &temp_path);
-    if (file == INVALID_HANDLE_VALUE) return FailCode("scrivere", path, GetLastError(), err);
-    DWORD code = WriteAll(file, bytes);
-    if (code == 0 && !FlushFileBuffers(file)) code = GetLastError();
-    if (!CloseHandle(file) && code == 0) code = GetLastError();
-    if (code == 0 && !MoveFileExW(temp_path.c_str(), wide.c_str(),
-                                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-      code = GetLastError();
-    if (code != 0) {
-      DeleteFileW(temp_path.c_str());
-      return FailCode("scrivere", path, code, err);
-    }
+    if (file == INVALID_HANDLE_VALUE) return Refuse(path, WindowsErrorText(GetLastError()), err);
+    return std::make_unique<WinFileWriter>(path, wide, temp_path, file);
+  }
+
+  bool RenameFile(const std::string& from, const std::string& to, std::string* err) override {
+    std::wstring wide_from, wide_to;
+    if (!Utf8ToWide(from, &wide_from) || !Utf8ToWide(to, &wide_to))
+      return Fail("rinominare", from, "nome non valido", err);
+    if (!MoveFileExW(wide_from.c_str(), wide_to.c_str(), MOVEFILE_REPLACE_EXISTING))
+      return FailCode("rinominare", from, GetLastError(), err);
     return true;
   }
 

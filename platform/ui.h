@@ -33,7 +33,9 @@ class Ui {
 std::unique_ptr<Ui> NewConsoleUi();
 
 // The best backend for this process: a real window when the platform has one
-// (Win32, or FLTK when an X display can be opened), the console otherwise.
+// (Win32; on Linux FLTK, from the window module crea_scenario_fltk.so next to
+// the executable, loaded only when a display is set and used when it can be
+// opened), the console otherwise.
 std::unique_ptr<Ui> NewUi();
 
 }  // namespace scenario

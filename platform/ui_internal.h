@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "platform/ui.h"
 
@@ -38,9 +39,16 @@ int FitLabelFont(int nominal, int smallest, int room,
 #if defined(_WIN32)
 // The Win32 backend; never fails.
 std::unique_ptr<Ui> NewWin32Ui();
-#elif defined(SCENARIO_HAVE_FLTK)
-// The FLTK backend, or nullptr when no X display can be opened.
-std::unique_ptr<Ui> NewFltkUi();
+#else
+// NewUi() with the window module looked for in `module_folder` instead of
+// the program folder: the FLTK window when a display is set, the module
+// loads and the display opens; the console otherwise.
+std::unique_ptr<Ui> NewUiWithModuleIn(const std::string& module_folder);
+#if defined(SCENARIO_HAVE_FLTK)
+// The FLTK backend of the window module in `module_folder`, or nullptr when
+// no display is set, the module cannot be loaded or the display not opened.
+std::unique_ptr<Ui> NewFltkUi(const std::string& module_folder);
+#endif
 #endif
 
 }  // namespace scenario

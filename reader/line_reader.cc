@@ -1,8 +1,10 @@
 // The line source reader (first half of memorizza_dati) and the entry of
 // memorizza_dati with its error trap.
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <span>
 
 #include "model/cells.h"
 #include "model/problems.h"
@@ -16,6 +18,10 @@
 
 namespace scenario {
 namespace {
+
+// The last metre a curve record may compute: past it the record stops with
+// error 103.
+constexpr int64_t kLastCurveMetre = 1000000;
 
 // The smallest curvature digit in the keyword wins, wherever it stands.
 double CurvatureOf(const std::string& keyword) {
@@ -96,28 +102,57 @@ void TrackModel::SourceRead(ReadOutcome outcome, FieldReader* in, SourceChecker*
   check->Finish(outcome == ReadOutcome::kDone && in->AtEnd());
 }
 
-bool TrackModel::ComputeMetre(int64_t m, double curvatura) {
-  if (m < 2 || m > ultimo_metro || m >= static_cast<int64_t>(planimetria.size())) return false;
-  for (int axis = 0; axis < 2; ++axis) {
-    if (planimetria[m - 1][axis].kind == PlanKind::kEmpty ||
-        planimetria[m - 2][axis].kind == PlanKind::kEmpty) {
-      return false;
+void TrackModel::ComputeMetres(int64_t first, int64_t last, double curvatura) {
+  // The two metres before the first, carried in registers from then on.
+  // Every metre takes the same operations in the same order as one computed
+  // alone, so the doubles come out the same bit for bit.
+  const std::span<const PlanPoint> before = planimetria.points();
+  double x0 = before[first - 2].x, y0 = before[first - 2].y;
+  double x1 = before[first - 1].x, y1 = before[first - 1].y;
+  const std::span<PlanPoint> metres = planimetria.SetDoubles(first, last + 1);
+  if (curvatura == 0) {
+    for (PlanPoint& p : metres) {
+      const double dx = x1 - x0;
+      const double dy = y1 - y0;
+      const double x = x1 + dx;
+      const double y = y1 + dy;
+      p = PlanPoint{x, y};
+      x0 = x1, y0 = y1;
+      x1 = x, y1 = y;
+    }
+  } else {
+    for (PlanPoint& p : metres) {
+      const double dx = x1 - x0;
+      const double dy = y1 - y0;
+      const double x = x1 + (dx + curvatura * dy);
+      const double y = y1 + (dy - curvatura * dx);
+      p = PlanPoint{x, y};
+      x0 = x1, y0 = y1;
+      x1 = x, y1 = y;
     }
   }
-  const double x1 = planimetria[m - 1][0].value, y1 = planimetria[m - 1][1].value;
-  const double dx = x1 - planimetria[m - 2][0].value;
-  const double dy = y1 - planimetria[m - 2][1].value;
-  double x, y;
-  if (curvatura == 0) {
-    x = x1 + dx;
-    y = y1 + dy;
-  } else {
-    x = x1 + (dx + curvatura * dy);
-    y = y1 + (dy - curvatura * dx);
+}
+
+TrackModel::ReadOutcome TrackModel::RunPlanTo(int64_t* metro_attuale, int64_t limit,
+                                              double curvatura, bool at_curve) {
+  const int64_t plan_last =
+      std::min<int64_t>(ultimo_metro, static_cast<int64_t>(planimetria.size()) - 1);
+  while (*metro_attuale <= limit) {
+    const int64_t m = *metro_attuale;
+    if (m < 2 || m > plan_last || !planimetria.HasPoint(m - 1) || !planimetria.HasPoint(m - 2)) {
+      return ReadOutcome::kFault;
+    }
+    int64_t last = std::min(limit, plan_last);
+    // A curve record stops once the cursor has passed metre 1000000.
+    if (at_curve) last = std::min(last, std::max<int64_t>(m, kLastCurveMetre));
+    ComputeMetres(m, last, curvatura);
+    *metro_attuale = last + 1;
+    if (at_curve && *metro_attuale > kLastCurveMetre) {
+      RecordProblem(kErrCurva, record_);
+      return ReadOutcome::kStop;
+    }
   }
-  planimetria[m][0] = PlanNumber{PlanKind::kDouble, x};
-  planimetria[m][1] = PlanNumber{PlanKind::kDouble, y};
-  return true;
+  return ReadOutcome::kDone;
 }
 
 TrackModel::ReadOutcome TrackModel::ReadLineSource(FieldReader* in, SourceChecker* check) {
@@ -171,7 +206,7 @@ TrackModel::ReadOutcome TrackModel::ReadLineSource(FieldReader* in, SourceChecke
       celle.assign(static_cast<size_t>(ultima_cella) + 1, cella{});
       ResetOrigins();
       if (crea_linea != 0) {
-        planimetria.assign(static_cast<size_t>(ultimo_metro) + 1, {PlanNumber{}, PlanNumber{}});
+        planimetria.Reset(static_cast<size_t>(ultimo_metro) + 1);
       }
     }
     struct Progressive {
@@ -254,8 +289,8 @@ TrackModel::ReadOutcome TrackModel::ReadLineSource(FieldReader* in, SourceChecke
   };
   if (crea_linea != 0) {
     if (planimetria.size() < 2) return no_length();
-    planimetria[0] = {PlanNumber{PlanKind::kInt16, 0}, PlanNumber{PlanKind::kInt16, 0}};
-    planimetria[1] = {PlanNumber{PlanKind::kInt16, 0}, PlanNumber{PlanKind::kInt16, 1}};
+    planimetria.Set(0, PlanNumber{PlanKind::kInt16, 0}, PlanNumber{PlanKind::kInt16, 0});
+    planimetria.Set(1, PlanNumber{PlanKind::kInt16, 0}, PlanNumber{PlanKind::kInt16, 1});
   }
 
   // The record section: records recognised by keyword, in any order.
@@ -317,18 +352,13 @@ TrackModel::ReadOutcome TrackModel::ReadLineSource(FieldReader* in, SourceChecke
         return ReadOutcome::kStop;
       }
       if (ContainsNoCase(campo, "s")) curvatura = -curvatura;
-      const int64_t fine_curva = static_cast<int64_t>(s) + l;
-      for (int pass = 0; pass < 2; ++pass) {
-        const int64_t limit = pass == 0 ? s : fine_curva;
-        while (metro_attuale <= limit) {
-          if (!ComputeMetre(metro_attuale, pass == 0 ? 0 : curvatura)) return plan_fault();
-          ++metro_attuale;
-          if (metro_attuale > 1000000) {
-            RecordProblem(kErrCurva, record_);
-            return ReadOutcome::kStop;
-          }
-        }
+      // Straight up to the curve's start, then metres s + 1 to s + l curved.
+      ReadOutcome run = RunPlanTo(&metro_attuale, s, 0, true);
+      if (run == ReadOutcome::kDone) {
+        run = RunPlanTo(&metro_attuale, static_cast<int64_t>(s) + l, curvatura, true);
       }
+      if (run == ReadOutcome::kFault) return plan_fault();
+      if (run != ReadOutcome::kDone) return run;
     }
     if (ContainsNoCase(campo, "montagna")) {
       check->Matched(formats::kMontagna);
@@ -383,10 +413,9 @@ TrackModel::ReadOutcome TrackModel::ReadLineSource(FieldReader* in, SourceChecke
     ++cursore_pendenze;
   } while (cursore_pendenze < ultima_cella - 2);
   if (crea_linea != 0) {
-    while (metro_attuale <= ultimo_metro - 2) {
-      if (!ComputeMetre(metro_attuale, 0)) return plan_fault();
-      ++metro_attuale;
-    }
+    const ReadOutcome run = RunPlanTo(&metro_attuale, ultimo_metro - 2, 0, false);
+    if (run == ReadOutcome::kFault) return plan_fault();
+    if (run != ReadOutcome::kDone) return run;
   }
   return ReadOutcome::kDone;
 }

@@ -26,7 +26,7 @@ expect() {  # expect ARCHIVE FILE...
   cat "$work/actual"
   diff -u "$work/expected" "$work/actual" >&2 || fail "$archive: unexpected contents"
 }
-expect "$linux" crea_scenario scenario README.md LICENSE docs/linea.png
+expect "$linux" crea_scenario crea_scenario_fltk.so scenario README.md LICENSE docs/linea.png
 expect "$windows" crea_scenario.exe scenario.exe README.md LICENSE docs/linea.png
 
 # Windows executables that run alone: only DLLs every Windows has.
@@ -54,6 +54,24 @@ for f in Vescolara_631.dat Vescolara_631.sim Vescolara_631_note.txt \
   [ -s "$program/$f" ] || fail "the unpacked crea_scenario did not write $f next to itself"
 done
 [ -z "$(ls -A "$work/elsewhere")" ] || fail "the unpacked crea_scenario wrote into the current folder"
+
+# With a display, the unpacked builder shows its window from the module beside
+# it: nothing goes to the console (the console text would mean the module is
+# missing or does not load).
+if command -v Xvfb >/dev/null 2>&1; then
+  Xvfb -displayfd 3 -nolisten tcp -screen 0 640x480x24 3>"$work/display" >/dev/null 2>&1 &
+  xvfb=$!
+  trap 'kill "$xvfb" 2>/dev/null; rm -rf "$work"' EXIT
+  tries=0
+  while [ ! -s "$work/display" ] && [ "$tries" -lt 100 ]; do sleep 0.1; tries=$((tries + 1)); done
+  [ -s "$work/display" ] || fail "Xvfb did not start"
+  (cd "$work/elsewhere" && DISPLAY=":$(cat "$work/display")" "$program/crea_scenario" \
+    2>"$work/console") || fail "the unpacked crea_scenario failed with a display"
+  kill "$xvfb" 2>/dev/null || true
+  [ ! -s "$work/console" ] ||
+    fail "with a display the unpacked crea_scenario wrote to the console, not its window: $(cat "$work/console")"
+  echo "the unpacked crea_scenario shows its window with a display"
+fi
 [ "$("$program/scenario" --version)" = "scenario $version" ] ||
   fail "scenario --version does not print scenario $version"
 echo "archives: contents, DLL imports and the unpacked builder are right (version $version)"

@@ -1,6 +1,7 @@
 #!/bin/sh
 # Builds the release archives into dist/:
-#   scenario-<version>-Linux.tar.gz  crea_scenario and scenario for Linux
+#   scenario-<version>-Linux.tar.gz  crea_scenario (with its window module) and scenario
+#                                    for Linux
 #   scenario-<version>-win64.zip     crea_scenario.exe and scenario.exe for Windows
 # each with README.md and LICENSE, and checks them.
 set -eu

@@ -32,18 +32,28 @@ std::set<std::string> FilesIn(const std::string& dir) {
   return names;
 }
 
-// Copies the builder into `dir` and runs it from `cwd` with `env` prepended;
-// returns the exit status (-1 when it did not exit normally).
+// The builder's window module, built next to it (none in a console-only
+// build).
+const fs::path kModule = fs::path(SCENARIO_BUILDER_FOLDER) / "crea_scenario_fltk.so";
+
+// Copies the builder (with its window module, unless `with_module` is false)
+// into `dir` and runs it from `cwd` with `env` prepended; returns the exit
+// status (-1 when it did not exit normally).
 int RunBuilderIn(const std::string& dir, const std::string& cwd, const std::string& env,
-                 std::string* stderr_text) {
+                 std::string* stderr_text, bool with_module = true) {
   const std::string exe = dir + "/crea_scenario";
   fs::copy_file(SCENARIO_BUILDER, exe, fs::copy_options::overwrite_existing);
+  const fs::path module = fs::path(dir) / kModule.filename();
+  if (with_module && fs::exists(kModule)) {
+    fs::copy_file(kModule, module, fs::copy_options::overwrite_existing);
+  }
   const std::string err_file = cwd + "/.stderr";
   const std::string cmd = "cd '" + cwd + "' && " + env + " '" + exe + "' 2>'" + err_file + "'";
   const int status = std::system(cmd.c_str());
   *stderr_text = ReadBytes(err_file);
   fs::remove(err_file);
   fs::remove(exe);
+  fs::remove(module);
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
@@ -143,6 +153,27 @@ TEST(BuilderRun, WithADisplayShowsTheWindowAndEndsByItself) {
   for (const std::string& name : kOutputs) {
     EXPECT_TRUE(ReadBytes(with_window.File(name)) == ReadBytes(without.File(name))) << name;
   }
+  // Copied without its window module, the builder shows the console text
+  // even with a display, and writes the same files.
+  TempDir alone;
+  ASSERT_EQ(0, RunBuilderIn(alone.path(), alone.path(), "DISPLAY=" + x.display(), &err,
+                            /*with_module=*/false));
+  EXPECT_EQ("Attendere\n", err);
+  for (const std::string& name : kOutputs) {
+    EXPECT_TRUE(ReadBytes(alone.File(name)) == ReadBytes(without.File(name))) << name;
+  }
+}
+
+// Without a display the window module is never even looked at: a broken
+// one next to the builder changes nothing.
+TEST(BuilderRun, WithoutADisplayTheModuleIsNotLoaded) {
+  TempDir dir;
+  WriteBytes(dir.File("crea_scenario_fltk.so"), "not a shared object");
+  std::string err;
+  ASSERT_EQ(0, RunBuilderIn(dir.path(), dir.path(), "env -u DISPLAY", &err,
+                            /*with_module=*/false))
+      << err;
+  EXPECT_EQ("Attendere\n", err);
 }
 
 }  // namespace

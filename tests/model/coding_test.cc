@@ -36,6 +36,23 @@ TEST(Coding, FixedWidthsAreLittleEndian) {
   EXPECT_EQ("AB 34 12 04 03 02 01 00 00 00 00 00 00 F8 3F 03 00 36 33 31 00 00", Hex(out));
 }
 
+// The sized-buffer stores write exactly their width and nothing around it.
+TEST(Coding, StoresIntoASizedBufferWriteOnlyTheirWidth) {
+  std::string buffer(32, '\x55');
+  char* p = buffer.data() + 1;
+  p = EncodeFixed8(p, 0xAB);
+  p = EncodeFixed16(p, 0x1234);
+  p = EncodeFixed32(p, 0xFEDCBA98);
+  p = EncodeFixed64(p, 0x0102030405060708);
+  p = EncodeDouble(p, -2.0);
+  EXPECT_EQ(buffer.data() + 1 + 1 + 2 + 4 + 8 + 8, p);
+  EXPECT_EQ(
+      "55 AB 34 12 98 BA DC FE 08 07 06 05 04 03 02 01 00 00 00 00 00 00 00 C0 55 55 55 55 55 55 "
+      "55 "
+      "55",
+      Hex(buffer));
+}
+
 TEST(Coding, CellaBytes) {
   cella c;
   c.tipo = 1;
@@ -53,6 +70,10 @@ TEST(Coding, CellaBytes) {
   EncodeCella(c, &out);
   EXPECT_EQ("78 01 34 12 FE FF 02 01 00 80 AB 51 02 14 65 FF", Hex(out));
   EXPECT_EQ(1 + kCellaSize, out.size());
+  // The sized-buffer form writes the same 15 bytes and says where it ended.
+  std::string sized(kCellaSize + 1, '\x55');
+  EXPECT_EQ(sized.data() + kCellaSize, EncodeCella(c, sized.data()));
+  EXPECT_EQ(out.substr(1) + "\x55", sized);
 }
 
 TEST(Coding, VoceBytes) {
@@ -87,6 +108,10 @@ TEST(Coding, VoceBytes) {
       "00 80 01 02 03 FF 85 7F 00 00",
       Hex(out));
   EXPECT_EQ("03 00", Hex(out.substr(14, 2)));
+  EXPECT_EQ(out.size(), VoceSize(v));
+  std::string sized(VoceSize(v), '\0');
+  EXPECT_EQ(sized.data() + sized.size(), EncodeVoce(v, sized.data()));
+  EXPECT_EQ(out, sized);
 }
 
 TEST(Coding, PlanNumberBytes) {
@@ -196,18 +221,73 @@ TEST(Coding, WholeFilesRoundTrip) {
   EXPECT_EQ(samples[1].nome, back[41].nome);
 
   // x of every metre first, then y.
-  std::vector<std::array<PlanNumber, 2>> plan = {
-      {PlanNumber{PlanKind::kInt16, 0}, PlanNumber{PlanKind::kInt16, 1}},
-      {PlanNumber{PlanKind::kDouble, 0.5}, PlanNumber{PlanKind::kDouble, 2.25}},
-      {PlanNumber{}, PlanNumber{}}};
+  LinePlan plan;
+  plan.Reset(3);
+  plan.Set(0, PlanNumber{PlanKind::kInt16, 0}, PlanNumber{PlanKind::kInt16, 1});
+  plan.Set(1, PlanNumber{PlanKind::kDouble, 0.5}, PlanNumber{PlanKind::kDouble, 2.25});
   const std::string line = EncodeLineFile(plan);
   EXPECT_EQ("02 00 00 00 05 00", Hex(line.substr(0, 6)));
-  std::vector<std::array<PlanNumber, 2>> plan_back;
+  LinePlan plan_back;
   ASSERT_TRUE(DecodeLineFile(line, &plan_back, &err)) << err;
   ASSERT_EQ(3u, plan_back.size());
-  EXPECT_EQ(2.25, plan_back[1][1].value);
-  EXPECT_EQ(PlanKind::kEmpty, plan_back[2][0].kind);
+  EXPECT_EQ(2.25, plan_back.y(1).value);
+  EXPECT_EQ(PlanKind::kEmpty, plan_back.x(2).kind);
   EXPECT_EQ(line, EncodeLineFile(plan_back));
+}
+
+// A plan of every kind of coordinate, also mixed within a metre.
+LinePlan MixedPlan(size_t metres) {
+  LinePlan plan;
+  plan.Reset(metres);
+  for (size_t m = 0; m < metres; ++m) {
+    switch (m % 5) {
+      case 0:
+        plan.Set(m, PlanNumber{PlanKind::kInt16, -1.0 * m}, PlanNumber{PlanKind::kInt16, 7});
+        break;
+      case 1:
+      case 2:
+        plan.Set(m, PlanNumber{PlanKind::kDouble, m * 0.1}, PlanNumber{PlanKind::kDouble, -1e-3});
+        break;
+      case 3:
+        plan.SetCoordinate(m, LinePlan::kY, PlanNumber{PlanKind::kDouble, 1.0 * m});
+        break;
+      case 4:
+        break;  // both empty
+    }
+  }
+  return plan;
+}
+
+// The pieces of the line file, whatever their size, make the very file that
+// the coordinates encoded one by one make: every x, then every y.
+TEST(Coding, LineFileInPiecesIsTheWholeFile) {
+  const LinePlan plan = MixedPlan(1003);
+  std::string expected;
+  for (size_t m = 0; m < plan.size(); ++m) EncodePlanNumber(plan.x(m), &expected);
+  for (size_t m = 0; m < plan.size(); ++m) EncodePlanNumber(plan.y(m), &expected);
+  EXPECT_EQ(expected.size(), LineFileSize(plan));
+  EXPECT_EQ(expected, EncodeLineFile(plan));
+  for (size_t piece_size :
+       {size_t{10}, size_t{11}, size_t{19}, size_t{4096}, LineFileEncoder::kDefaultPieceSize}) {
+    SCOPED_TRACE(piece_size);
+    LineFileEncoder encoder(plan, piece_size);
+    std::string joined;
+    size_t pieces = 0;
+    for (std::string_view piece; encoder.Next(&piece); ++pieces) {
+      ASSERT_FALSE(piece.empty());
+      ASSERT_LE(piece.size(), piece_size);
+      joined.append(piece);
+    }
+    EXPECT_EQ(expected, joined);
+    EXPECT_GE(pieces, expected.size() / piece_size);
+    std::string_view after;
+    EXPECT_FALSE(encoder.Next(&after));  // and stays done
+  }
+  LinePlan none;
+  LineFileEncoder empty(none);
+  std::string_view piece;
+  EXPECT_FALSE(empty.Next(&piece));
+  EXPECT_EQ("", EncodeLineFile(none));
 }
 
 // A whole file that does not decode says where and why.
@@ -239,7 +319,7 @@ TEST(Coding, BrokenWholeFilesSayWhere) {
     std::string err;
     std::vector<cella> celle;
     std::array<voce, kSlots> slots;
-    std::vector<std::array<PlanNumber, 2>> plan;
+    LinePlan plan;
     bool ok = true;
     switch (c.kind) {
       case kTrack:

@@ -25,6 +25,61 @@ TEST(TextEncoding, Windows1252) {
   EXPECT_TRUE(ContainsNoCase("VELOCIT\xC0", "velocit\xE0"));
 }
 
+// Text as it comes: ASCII runs around characters of the code page, and what
+// the code page lacks or malformed UTF-8 as '?', each in its place.
+TEST(TextEncoding, Utf8ToCp1252KeepsEverythingInItsPlace) {
+  struct Case {
+    std::string utf8;
+    std::string cp1252;
+    bool ok;
+  };
+  const Case kCases[] = {
+      {"", "", true},
+      {"plain ASCII, 0-9 \x01\x7F", "plain ASCII, 0-9 \x01\x7F", true},
+      {"CAFFÈ con l'àncora",
+       "CAFF\xC8 con l'\xE0"
+       "ncora",
+       true},
+      {"€uro e Ÿ",
+       "\x80"
+       "uro e \x9F",
+       true},
+      {"a\xCE\xA9"
+       "b",
+       "a?b", false},          // Ω
+      {"a\xC3", "a?", false},  // cut short at the end
+      {"a\xC3"
+       "zb",
+       "a?zb", false},  // a continuation byte missing
+      {"\xFF"
+       "x\x80"
+       "y",
+       "?x?y", false},                     // bytes that start nothing
+      {"\xF0\x9F\x98\x80!", "?!", false},  // four bytes, outside the code page
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.utf8);
+    std::string out = "stale";
+    EXPECT_EQ(c.ok, Utf8ToCp1252(c.utf8, &out));
+    EXPECT_EQ(c.cp1252, out);
+  }
+}
+
+// Every byte: the capitals of the code page become small, nothing else
+// changes.
+TEST(TextEncoding, LowerCaseOfEveryByte) {
+  for (int b = 0; b < 256; ++b) {
+    int expected = b;
+    if (b >= 'A' && b <= 'Z') expected = b + 32;
+    if (b >= 0xC0 && b <= 0xDE && b != 0xD7) expected = b + 32;  // À to Þ, not ×
+    if (b == 0x8A) expected = 0x9A;                              // Š
+    if (b == 0x8C) expected = 0x9C;                              // Œ
+    if (b == 0x8E) expected = 0x9E;                              // Ž
+    if (b == 0x9F) expected = 0xFF;                              // Ÿ
+    EXPECT_EQ(static_cast<char>(expected), Cp1252ToLower(static_cast<char>(b))) << b;
+  }
+}
+
 TEST(TextEncoding, ContainsNoCase) {
   struct Case {
     const char* text;
@@ -44,6 +99,11 @@ TEST(TextEncoding, ContainsNoCase) {
       {"STAZIONE", "stazion", true},
       {"\xC0\xC8", "\xE0\xE8", true},
       {"velocita", "velocit\xE0", false},
+      {"LUNGHEZZA PERCORSO", "Lunghezza", true},
+      {"[curve]", "curva", false},
+      {"indicat", "indicatori_v", false},
+      {"\x8A\xC0", "\x9A\xE0", true},  // Š À
+      {"\xD7", "\xF7", false},         // × and ÷ are no pair
   };
   for (const Case& c : kCases) {
     EXPECT_EQ(c.found, ContainsNoCase(c.text, c.word)) << c.text << " / " << c.word;

@@ -2,8 +2,10 @@
 // folder, for a 3000 m line (ultimo_metro 10000, cells 0 to 200).
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "model/coding.h"
@@ -57,13 +59,13 @@ TEST(Writer, LineFileLayout) {
   EXPECT_EQ("00 00 00 00", Hex(file.substr(half - 4, 4)));
   EXPECT_EQ("00 00 00 00", Hex(file.substr(2 * half - 4, 4)));
 
-  std::vector<std::array<PlanNumber, 2>> plan;
+  LinePlan plan;
   std::string err;
   ASSERT_TRUE(DecodeLineFile(file, &plan, &err)) << err;
   ASSERT_EQ(static_cast<size_t>(kUltimoMetro3000) + 1, plan.size());
   for (int axis = 0; axis < 2; ++axis) {
     for (int32_t metre = 0; metre <= kUltimoMetro3000; ++metre) {
-      const PlanNumber& p = plan[metre][axis];
+      const PlanNumber p = axis == 0 ? plan.x(metre) : plan.y(metre);
       const PlanKind kind = metre < 2                       ? PlanKind::kInt16
                             : metre <= kUltimoMetro3000 - 2 ? PlanKind::kDouble
                                                             : PlanKind::kEmpty;
@@ -168,6 +170,75 @@ TEST(Writer, FailedWriteStopsTheRun) {
       "write /cartella/Vescolara_631.sim\n"
       "end\n",
       w.shown);
+}
+
+// A folder whose line file takes its pieces one by one and fails at the
+// piece `fail_at` (counted from 1), as a full disk would.
+class PieceByPieceFileSystem : public FakeFileSystem {
+ public:
+  class Writer : public FileWriter {
+   public:
+    Writer(PieceByPieceFileSystem* fs, std::string path) : fs_(fs), path_(std::move(path)) {}
+    bool Append(std::string_view bytes, std::string* err) override {
+      fs_->pieces.push_back(bytes.size());
+      if (fs_->pieces.size() == fs_->fail_at) {
+        *err = path_ + ": disco pieno";
+        return false;
+      }
+      bytes_.append(bytes);
+      return true;
+    }
+    bool Commit(std::string* err) override { return fs_->WriteFile(path_, bytes_, err); }
+    void Abort() override { ++fs_->aborted; }
+
+   private:
+    PieceByPieceFileSystem* fs_;
+    std::string path_;
+    std::string bytes_;
+  };
+  std::unique_ptr<FileWriter> StartFile(const std::string& path, std::string*) override {
+    log.push_back("start " + path);
+    return std::make_unique<Writer>(this, path);
+  }
+
+  size_t fail_at = 0;
+  std::vector<size_t> pieces;  // the size of each piece appended
+  int aborted = 0;
+};
+
+// The line file reaches the folder in pieces of the encoder's buffer, never
+// as one whole file; a piece that cannot be written stops the run there.
+TEST(Writer, LineFileGoesInPieces) {
+  for (size_t fail_at : {size_t{0}, size_t{2}}) {
+    SCOPED_TRACE(fail_at);
+    PieceByPieceFileSystem fs;
+    TrackModel m(&fs, kTestFolder);
+    m.linea = "Vescolara";
+    m.treno = "631";
+    fs.files[m.FullName(m.LineSourceName())] = model_test::LineSource();
+    fs.files[m.FullName(m.TrainSourceName())] = model_test::TrainSource({});
+    fs.files[m.FullName(m.LineFileName())] = "earlier run";
+    fs.fail_at = fail_at;
+    const CompileOutcome outcome = m.memorizza_percorso(1);
+    const size_t size = 20u * kUltimoMetro3000 - 36;
+    if (fail_at == 0) {
+      EXPECT_EQ(CompileOutcome::Kind::kDone, outcome.kind);
+      EXPECT_EQ(size, fs.files[m.FullName(m.LineFileName())].size());
+      ASSERT_EQ(
+          (size + LineFileEncoder::kDefaultPieceSize - 1) / LineFileEncoder::kDefaultPieceSize,
+          fs.pieces.size());
+      for (size_t piece : fs.pieces) EXPECT_LE(piece, LineFileEncoder::kDefaultPieceSize);
+      EXPECT_EQ(0, fs.aborted);
+    } else {
+      EXPECT_EQ(CompileOutcome::Kind::kStop, outcome.kind);
+      EXPECT_EQ("/cartella/Vescolara_linea.dat: disco pieno", outcome.message);
+      EXPECT_EQ(fail_at, fs.pieces.size());
+      EXPECT_EQ(1, fs.aborted);
+      EXPECT_EQ("earlier run", fs.files[m.FullName(m.LineFileName())]);
+      EXPECT_EQ(0u, fs.files.count(m.FullName(m.RunFileName())));
+      EXPECT_EQ(0u, fs.files.count(m.FullName(m.TrackFileName())));
+    }
+  }
 }
 
 }  // namespace

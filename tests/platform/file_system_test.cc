@@ -14,9 +14,11 @@
 
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "platform/system_errors.h"
 #include "test_util.h"
@@ -202,6 +204,133 @@ TEST(RealFileSystemWrite, FailurePartWayKeepsPreviousFile) {
   EXPECT_EQ("impossibile scrivere il file " + path + ": " + "file troppo grande", r.err);
   EXPECT_EQ(kOld, ReadBytes(path));
   EXPECT_EQ(std::set<std::string>{"Vescolara_631.sim"}, Listing(dir.path()));
+}
+
+// A file written in pieces: nothing of it is visible before the commit, and
+// a writer given up (aborted or destroyed) leaves the folder as it was.
+TEST(RealFileSystemStartFile, PiecesReplaceTheFileAtCommitOnly) {
+  enum class End { kCommit, kAbort, kDestroy };
+  struct Case {
+    const char* name;
+    std::optional<std::string> before;
+    End end;
+  };
+  const Case kCases[] = {
+      {"commit over an earlier file", std::string(100000, 'o'), End::kCommit},
+      {"commit of a new file", std::nullopt, End::kCommit},
+      {"abort", "earlier\r\n", End::kAbort},
+      {"abort of a new file", std::nullopt, End::kAbort},
+      {"destroyed without commit", "earlier\r\n", End::kDestroy},
+  };
+  const std::string pieces[] = {"uno,", std::string(70000, '\x80'), "", "tre\r\n"};
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    const std::string path = dir.File("Vescolara_linea.dat");
+    if (c.before) WriteBytes(path, *c.before);
+    std::set<std::string> before_listing = Listing(dir.path());
+    std::string err;
+    {
+      std::unique_ptr<FileWriter> file = RealFileSystem()->StartFile(path, &err);
+      ASSERT_NE(nullptr, file) << err;
+      std::string all;
+      for (const std::string& piece : pieces) {
+        ASSERT_TRUE(file->Append(piece, &err)) << err;
+        all += piece;
+        // The target is untouched while the pieces come.
+        EXPECT_EQ(c.before.value_or(""), ReadBytes(path));
+      }
+      switch (c.end) {
+        case End::kCommit:
+          ASSERT_TRUE(file->Commit(&err)) << err;
+          EXPECT_TRUE(file->Commit(&err)) << "a second commit changes nothing";
+          file->Abort();  // nor does an abort after it
+          EXPECT_EQ(all, ReadBytes(path));
+          EXPECT_EQ(std::set<std::string>{"Vescolara_linea.dat"}, Listing(dir.path()));
+          break;
+        case End::kAbort:
+          file->Abort();
+          EXPECT_FALSE(file->Append("x", &err));
+          EXPECT_FALSE(file->Commit(&err));
+          EXPECT_EQ("impossibile scrivere il file " + path + ": " + ErrnoText(EBADF), err);
+          break;
+        case End::kDestroy:
+          break;
+      }
+    }
+    if (c.end != End::kCommit) {
+      EXPECT_EQ(before_listing, Listing(dir.path()));
+      if (c.before) {
+        EXPECT_EQ(*c.before, ReadBytes(path));
+      }
+    }
+  }
+}
+
+// What may not be written is refused when the writer is asked for, before
+// anything is made.
+TEST(RealFileSystemStartFile, RefusesAtOnce) {
+  TempDir dir;
+  std::filesystem::create_directory(dir.File("cartella"));
+  struct Case {
+    std::string path;
+    int error;
+  };
+  const Case kCases[] = {{dir.File("cartella"), EISDIR}, {dir.File("manca/file.dat"), ENOENT}};
+  for (const Case& c : kCases) {
+    std::string err;
+    EXPECT_EQ(nullptr, RealFileSystem()->StartFile(c.path, &err));
+    EXPECT_EQ("impossibile scrivere il file " + c.path + ": " + ErrnoText(c.error), err);
+  }
+  EXPECT_EQ(std::set<std::string>{"cartella"}, Listing(dir.path()));
+}
+
+TEST(RealFileSystem, RenameReplacesTheTarget) {
+  TempDir dir;
+  WriteBytes(dir.File("a"), "nuovo");
+  WriteBytes(dir.File("b"), "vecchio, più lungo");
+  std::string err;
+  ASSERT_TRUE(RealFileSystem()->RenameFile(dir.File("a"), dir.File("b"), &err)) << err;
+  EXPECT_EQ("nuovo", ReadBytes(dir.File("b")));
+  EXPECT_EQ(std::set<std::string>{"b"}, Listing(dir.path()));
+  EXPECT_FALSE(RealFileSystem()->RenameFile(dir.File("a"), dir.File("c"), &err));
+  EXPECT_EQ("impossibile rinominare il file " + dir.File("a") + ": " + ErrnoText(ENOENT), err);
+}
+
+// A file system that writes whole files only still writes in pieces: the
+// default writer gathers them and writes the whole file at the commit.
+TEST(FileSystemDefaults, PiecesAreGatheredForOneWholeWrite) {
+  FakeFileSystem fs;
+  fs.files["/c/vecchio"] = "vecchio";
+  std::string err;
+  std::unique_ptr<FileWriter> file = fs.StartFile("/c/vecchio", &err);
+  ASSERT_NE(nullptr, file);
+  ASSERT_TRUE(file->Append("uno ", &err));
+  ASSERT_TRUE(file->Append("due", &err));
+  EXPECT_TRUE(fs.log.empty());
+  ASSERT_TRUE(file->Commit(&err)) << err;
+  EXPECT_EQ((std::vector<std::string>{"write /c/vecchio"}), fs.log);
+  EXPECT_EQ("uno due", fs.files["/c/vecchio"]);
+
+  std::unique_ptr<FileWriter> dropped = fs.StartFile("/c/nuovo", &err);
+  ASSERT_TRUE(dropped->Append("x", &err));
+  dropped->Abort();
+  EXPECT_FALSE(dropped->Commit(&err));
+  EXPECT_EQ("impossibile scrivere il file /c/nuovo: scrittura annullata", err);
+  EXPECT_EQ(0u, fs.files.count("/c/nuovo"));
+
+  fs.fail_write_on = "/c/rotto";
+  std::unique_ptr<FileWriter> failing = fs.StartFile("/c/rotto", &err);
+  ASSERT_TRUE(failing->Append("x", &err));
+  EXPECT_FALSE(failing->Commit(&err));
+  EXPECT_EQ("/c/rotto: scrittura non riuscita", err);
+
+  fs.log.clear();
+  ASSERT_TRUE(fs.RenameFile("/c/vecchio", "/c/altro", &err)) << err;
+  EXPECT_EQ((std::vector<std::string>{"read /c/vecchio", "write /c/altro", "remove /c/vecchio"}),
+            fs.log);
+  EXPECT_EQ("uno due", fs.files["/c/altro"]);
+  EXPECT_EQ(0u, fs.files.count("/c/vecchio"));
 }
 
 TEST(RealFileSystemRead, ReadsWholeFile) {

@@ -1,5 +1,6 @@
 // The console backend, the choice of backend, and on a private X server the
-// real Form1 window and the message box.
+// real Form1 window and the message box, from the window module that the
+// build put next to crea_scenario.
 #include <errno.h>
 #include <fcntl.h>
 #include <poll.h>
@@ -26,6 +27,10 @@ namespace scenario {
 namespace {
 
 constexpr char kTitle[] = "crea_scenario";
+
+// NewUi() as the builder calls it: the window module is looked for next to
+// the builder, not next to this test program.
+std::unique_ptr<Ui> NewBuilderUi() { return NewUiWithModuleIn(SCENARIO_BUILDER_FOLDER); }
 
 TEST(ConsoleUiDeathTest, WritesToStderrAndQuits) {
   EXPECT_EXIT(
@@ -77,7 +82,7 @@ TEST(NewUiDeathTest, ConsoleWithoutDisplay) {
             unsetenv("DISPLAY");
           else
             setenv("DISPLAY", display, 1);
-          std::unique_ptr<Ui> ui = NewUi();
+          std::unique_ptr<Ui> ui = NewBuilderUi();
           ui->ShowWaitWindow();
           ui->Quit(0);
         },
@@ -206,7 +211,7 @@ class UiWindowTest : public testing::Test {
 TEST_F(UiWindowTest, Form1IsShownAndPaintedOnce) {
   Child child;
   ASSERT_TRUE(child.Start(xvfb_.display(), [](int to_parent, int from_parent) {
-    std::unique_ptr<Ui> ui = NewUi();
+    std::unique_ptr<Ui> ui = NewBuilderUi();
     ui->ShowWaitWindow();
     Send(to_parent, 'S');
     Await(from_parent);  // no event processing while the parent looks
@@ -240,12 +245,26 @@ TEST_F(UiWindowTest, Form1IsShownAndPaintedOnce) {
   EXPECT_TRUE(xvfb_.WaitForWindows(kTitle, 0, 5000, &ids, &err)) << err;
 }
 
+// A display is there, but the window module is not where it is looked for
+// (a builder copied without it): the console, not a failure.
+TEST_F(UiWindowTest, WithoutTheModuleTheConsoleServes) {
+  const std::string display = xvfb_.display();
+  EXPECT_EXIT(
+      {
+        setenv("DISPLAY", display.c_str(), 1);
+        std::unique_ptr<Ui> ui = NewUiWithModuleIn("/cartella/che/non/esiste");
+        ui->ShowWaitWindow();
+        ui->Quit(0);
+      },
+      testing::ExitedWithCode(0), "^Attendere\n$");
+}
+
 // As errore does it: the box comes up over Form1, blocks until the user
 // presses Return on "OK", and the program then ends.
 TEST_F(UiWindowTest, MessageBoxWaitsForOk) {
   Child child;
   ASSERT_TRUE(child.Start(xvfb_.display(), [](int to_parent, int) {
-    std::unique_ptr<Ui> ui = NewUi();
+    std::unique_ptr<Ui> ui = NewBuilderUi();
     ui->ShowWaitWindow();
     ui->ShowMessage(" Errore n. 1250");
     Send(to_parent, 'R');

@@ -1,6 +1,8 @@
 // The line source reader through real source texts in an in-memory folder.
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -257,16 +259,16 @@ TEST_F(LineReaderTest, GradientWithoutRecordsAndInOneCell) {
 TEST_F(LineReaderTest, StraightPlanWithoutCurves) {
   ReadRecords({});
   ASSERT_EQ(10001u, m.planimetria.size());
-  EXPECT_EQ(PlanKind::kInt16, m.planimetria[0][0].kind);
-  EXPECT_EQ(PlanKind::kInt16, m.planimetria[1][1].kind);
-  EXPECT_EQ(1, m.planimetria[1][1].value);
+  EXPECT_EQ(PlanKind::kInt16, m.planimetria.x(0).kind);
+  EXPECT_EQ(PlanKind::kInt16, m.planimetria.y(1).kind);
+  EXPECT_EQ(1, m.planimetria.y(1).value);
   for (int metre : {2, 500, 9998}) {
-    EXPECT_EQ(PlanKind::kDouble, m.planimetria[metre][0].kind) << metre;
-    EXPECT_EQ(0, m.planimetria[metre][0].value) << metre;
-    EXPECT_EQ(metre, m.planimetria[metre][1].value) << metre;
+    EXPECT_EQ(PlanKind::kDouble, m.planimetria.x(metre).kind) << metre;
+    EXPECT_EQ(0, m.planimetria.x(metre).value) << metre;
+    EXPECT_EQ(metre, m.planimetria.y(metre).value) << metre;
   }
-  EXPECT_EQ(PlanKind::kEmpty, m.planimetria[9999][0].kind);
-  EXPECT_EQ(PlanKind::kEmpty, m.planimetria[10000][1].kind);
+  EXPECT_EQ(PlanKind::kEmpty, m.planimetria.x(9999).kind);
+  EXPECT_EQ(PlanKind::kEmpty, m.planimetria.y(10000).kind);
 }
 
 TEST_F(LineReaderTest, CurvesBendThePlan) {
@@ -289,17 +291,122 @@ TEST_F(LineReaderTest, CurvesBendThePlan) {
     ReadRecords({c.record});
     ASSERT_EQ(0, m.cod_errore);
     // Metre 900 is still straight; 901 is the first curved metre.
-    EXPECT_EQ(0, m.planimetria[900][0].value);
-    EXPECT_EQ(900, m.planimetria[900][1].value);
-    EXPECT_DOUBLE_EQ(c.curvatura, m.planimetria[901][0].value);
-    EXPECT_DOUBLE_EQ(901, m.planimetria[901][1].value);
+    EXPECT_EQ(0, m.planimetria.x(900).value);
+    EXPECT_EQ(900, m.planimetria.y(900).value);
+    EXPECT_DOUBLE_EQ(c.curvatura, m.planimetria.x(901).value);
+    EXPECT_DOUBLE_EQ(901, m.planimetria.y(901).value);
     // Metre 1200 is the last curved one; after it the heading stays.
     const auto& p = m.planimetria;
-    const double dx = p[1200][0].value - p[1199][0].value;
-    const double dy = p[1200][1].value - p[1199][1].value;
-    EXPECT_DOUBLE_EQ(p[1200][0].value + dx, p[1201][0].value);
-    EXPECT_DOUBLE_EQ(p[1200][1].value + dy, p[1201][1].value);
-    EXPECT_NE(p[1200][0].value - p[1199][0].value, p[1199][0].value - p[1198][0].value);
+    const double dx = p.x(1200).value - p.x(1199).value;
+    const double dy = p.y(1200).value - p.y(1199).value;
+    EXPECT_DOUBLE_EQ(p.x(1200).value + dx, p.x(1201).value);
+    EXPECT_DOUBLE_EQ(p.y(1200).value + dy, p.y(1201).value);
+    EXPECT_NE(p.x(1200).value - p.x(1199).value, p.x(1199).value - p.x(1198).value);
+  }
+}
+
+// The plan as its rule reads, one metre after another: each metre from the
+// two before it, straight up to a curve's start, curved to its end, straight
+// to ultimo_metro - 2 after the last record. A curve record stops after
+// metre 1000000 (103); a metre beyond the plan is a fault (25).
+struct CurveRecord {
+  int32_t s, l;
+  const char* keyword;
+  double curvatura;
+};
+struct ReferencePlan {
+  std::vector<PlanNumber> x, y;
+  int32_t cod_errore = 0;
+};
+ReferencePlan PlanByTheRule(int64_t ultimo_metro, const std::vector<CurveRecord>& curves) {
+  ReferencePlan r;
+  r.x.assign(ultimo_metro + 1, PlanNumber{});
+  r.y.assign(ultimo_metro + 1, PlanNumber{});
+  r.x[0] = r.y[0] = r.x[1] = PlanNumber{PlanKind::kInt16, 0};
+  r.y[1] = PlanNumber{PlanKind::kInt16, 1};
+  int64_t metro = 2;
+  auto compute = [&](double c) {
+    if (metro > ultimo_metro) return false;
+    const double dx = r.x[metro - 1].value - r.x[metro - 2].value;
+    const double dy = r.y[metro - 1].value - r.y[metro - 2].value;
+    const double x = c == 0 ? r.x[metro - 1].value + dx : r.x[metro - 1].value + (dx + c * dy);
+    const double y = c == 0 ? r.y[metro - 1].value + dy : r.y[metro - 1].value + (dy - c * dx);
+    r.x[metro] = PlanNumber{PlanKind::kDouble, x};
+    r.y[metro] = PlanNumber{PlanKind::kDouble, y};
+    ++metro;
+    return true;
+  };
+  for (const CurveRecord& curve : curves) {
+    for (int pass = 0; pass < 2; ++pass) {
+      while (metro <= (pass == 0 ? curve.s : int64_t{curve.s} + curve.l)) {
+        if (!compute(pass == 0 ? 0 : curve.curvatura)) {
+          r.cod_errore = kErrLettura;
+          return r;
+        }
+        if (metro > 1000000) {
+          r.cod_errore = kErrCurva;
+          return r;
+        }
+      }
+    }
+  }
+  while (metro <= ultimo_metro - 2) compute(0);
+  return r;
+}
+
+// The reader's plan is the rule's, bit for bit, in every metre.
+TEST_F(LineReaderTest, PlanIsTheRuleBitForBit) {
+  struct Case {
+    const char* name;
+    const char* length;
+    int64_t ultimo_metro;
+    std::vector<CurveRecord> curves;
+  };
+  const Case kCases[] = {
+      {"curves of both hands and every radius",
+       kLength3000,
+       10000,
+       {{100, 50, "curvad1", 0.0001},
+        {200, 300, "curvas2", -0.0002},
+        {600, 400, "curvad3", 0.0004},
+        {1100, 250, "curvas4", -0.001},
+        {1400, 100, "curvad5", 0.002},
+        {1600, 700, "curvas6", -0.003},
+        {2300, 0, "curvad4", 0.001},      // no curved metre
+        {2200, 500, "curvas5", -0.002},   // starts behind the cursor
+        {2900, -40, "curvad6", 0.003}}},  // a negative length
+      {"a curve past the end of the plan", kLength3000, 10000, {{9800, 500, "curvad4", 0.001}}},
+      {"a curve reaching metre 1000000",
+       "lunghezza percorso,    1000000",
+       1007000,
+       {{500000, 1000, "curvas3", -0.0004}, {999000, 2000, "curvad4", 0.001}}},
+      {"straight up to metre 1000000",
+       "lunghezza percorso,    1000000",
+       1007000,
+       {{1000500, 10, "curvas2", -0.0002}}},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    Lines records;
+    for (const CurveRecord& curve : c.curves) {
+      records.push_back(std::string(curve.keyword) + ",  " + std::to_string(curve.s) + ",  " +
+                        std::to_string(curve.l));
+    }
+    fs.files.clear();
+    m.cod_errore = 0;
+    ReadRecords(records, c.length);
+    const ReferencePlan r = PlanByTheRule(c.ultimo_metro, c.curves);
+    EXPECT_EQ(r.cod_errore, m.cod_errore);
+    ASSERT_EQ(r.x.size(), m.planimetria.size());
+    for (size_t metre = 0; metre < r.x.size(); ++metre) {
+      const PlanNumber x = m.planimetria.x(metre), y = m.planimetria.y(metre);
+      ASSERT_EQ(r.x[metre].kind, x.kind) << metre;
+      ASSERT_EQ(r.y[metre].kind, y.kind) << metre;
+      ASSERT_EQ(std::bit_cast<uint64_t>(r.x[metre].value), std::bit_cast<uint64_t>(x.value))
+          << metre;
+      ASSERT_EQ(std::bit_cast<uint64_t>(r.y[metre].value), std::bit_cast<uint64_t>(y.value))
+          << metre;
+    }
   }
 }
 
@@ -337,7 +444,7 @@ TEST_F(LineReaderTest, PositionBeyondTheTrackIs15AndCompletesTheReading) {
   EXPECT_EQ(100, m.celle[197].pendenza);
   EXPECT_EQ(102, m.celle[198].pendenza);  // the fill to the end always writes one cell
   EXPECT_EQ(0, m.celle[199].pendenza);    // the 100 m record was never read
-  EXPECT_EQ(PlanKind::kDouble, m.planimetria[9998][1].kind);  // plan completed
+  EXPECT_EQ(PlanKind::kDouble, m.planimetria.y(9998).kind);  // plan completed
   EXPECT_TRUE(LineGone());
   EXPECT_TRUE(TrainGone());  // the train run is still read
 }

@@ -38,10 +38,11 @@ bool SameWarning(const WarningReport& a, const WarningReport& b) {
 }
 
 // One compile pass on the sources in memory. Nothing reaches the disk: the
-// sources are served from memory, and the compiled files stay pending.
+// sources are served from memory, and the compiled files stay pending in
+// memory (never staged beside the user's files, however large).
 struct Round {
   Round(FileSystem* disk, const std::string& folder, const ScenarioName& name, const Sources& s)
-      : overlay(disk), model(&overlay, folder), sources(s) {
+      : overlay(disk, OverlayFileSystem::kNeverStage), model(&overlay, folder), sources(s) {
     model.linea = name.linea;
     model.treno = name.treno;
     std::string err;

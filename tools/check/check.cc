@@ -68,7 +68,10 @@ CheckReport Check(const CheckOptions& options, FileSystem* disk,
   report.linea = name.linea;
   report.treno = name.treno;
 
-  OverlayFileSystem overlay(disk);
+  // Whoever asks for the compiled files gets their bytes: then no file is
+  // staged on the disk, however large.
+  OverlayFileSystem overlay(
+      disk, compiled != nullptr ? OverlayFileSystem::kNeverStage : OverlayFileSystem::kStageSize);
   TrackModel model(&overlay, folder);
   model.linea = name.linea;
   model.treno = name.treno;
@@ -127,7 +130,7 @@ CheckReport Check(const CheckOptions& options, FileSystem* disk,
   model.observer = &collector;
   const CompileOutcome outcome = model.memorizza_percorso(options.senza_linea ? 0 : 1);
   // The plan is in the line file now; the report needs the cells and slots.
-  std::vector<std::array<PlanNumber, 2>>().swap(model.planimetria);
+  model.planimetria.clear();
   // The sources, read again, and their line indexes are let go before the
   // files are written: writing may hold the files it replaces.
   {
@@ -159,7 +162,8 @@ CheckReport Check(const CheckOptions& options, FileSystem* disk,
   strict();
   if (compiled != nullptr) {
     for (const std::string& path : overlay.PendingPaths()) {
-      (*compiled)[path.substr(folder.size() + 1)] = *overlay.Pending(path);
+      const std::string* bytes = overlay.Pending(path);
+      if (bytes != nullptr) (*compiled)[path.substr(folder.size() + 1)] = *bytes;
     }
   }
   if (options.scrivi) {

@@ -40,7 +40,7 @@ struct CompiledScenario {
   std::string linea, treno;
   std::vector<cella> celle;
   std::array<voce, 87> tabella;
-  std::vector<std::array<PlanNumber, 2>> planimetria;  // empty without a line file
+  LinePlan planimetria;  // empty without a line file
 };
 
 // Reads `<linea>_<treno>.dat`, `<linea>_<treno>.sim` and, when it exists,

@@ -67,16 +67,12 @@ double NiceStep(double span, int count) {
   return 10 * power;
 }
 
-bool HasPoint(const CompiledScenario& s, int64_t m) {
-  return m >= 0 && m < static_cast<int64_t>(s.planimetria.size()) &&
-         s.planimetria[m][0].kind != PlanKind::kEmpty &&
-         s.planimetria[m][1].kind != PlanKind::kEmpty;
-}
+bool HasPoint(const CompiledScenario& s, int64_t m) { return s.planimetria.HasPoint(m); }
 
 Point PlanPointOf(const CompiledScenario& s, const PlanView& v, int64_t m) {
   m = std::clamp<int64_t>(m, 0, v.last_metre);
   while (m > 0 && !HasPoint(s, m)) --m;
-  return v.At(s.planimetria[m][0].value, s.planimetria[m][1].value);
+  return v.At(s.planimetria.x(m).value, s.planimetria.y(m).value);
 }
 
 PlanView MeasurePlan(const CompiledScenario& s, int32_t route_length, double top) {
@@ -90,7 +86,7 @@ PlanView MeasurePlan(const CompiledScenario& s, int32_t route_length, double top
   view.present = true;
   view.last_metre = last;
   const auto& p = s.planimetria;
-  double dx = p[last][0].value - p[0][0].value, dy = p[last][1].value - p[0][1].value;
+  double dx = p.x(last).value - p.x(0).value, dy = p.y(last).value - p.y(0).value;
   if (std::hypot(dx, dy) < 1) dx = 0, dy = 1;
   const double theta = std::atan2(dy, dx);
   view.cos_t = std::cos(theta);
@@ -98,7 +94,7 @@ PlanView MeasurePlan(const CompiledScenario& s, int32_t route_length, double top
   double umin = 1e300, umax = -1e300, vmin = 1e300, vmax = -1e300;
   for (int64_t m = 0; m <= last; m += 10) {
     if (!HasPoint(s, m)) continue;
-    const double x = p[m][0].value, y = p[m][1].value;
+    const double x = p.x(m).value, y = p.y(m).value;
     const double u = x * view.cos_t + y * view.sin_t, v = -x * view.sin_t + y * view.cos_t;
     umin = std::min(umin, u), umax = std::max(umax, u);
     vmin = std::min(vmin, v), vmax = std::max(vmax, v);

@@ -70,8 +70,8 @@ std::string CsvVoce(int64_t index, const voce& v) {
 
 std::string CsvPlanHeader() { return Row({"metro", "x", "y"}); }
 
-std::string CsvPlanPoint(int64_t metre, const std::array<PlanNumber, 2>& point) {
-  return Row({N(metre), Coordinate(point[0]), Coordinate(point[1])});
+std::string CsvPlanPoint(int64_t metre, const PlanNumber& x, const PlanNumber& y) {
+  return Row({N(metre), Coordinate(x), Coordinate(y)});
 }
 
 }  // namespace scenario

@@ -26,7 +26,7 @@ std::string CsvCella(int64_t index, const cella& c);
 std::string CsvTabellaHeader();
 std::string CsvVoce(int64_t index, const voce& v);
 std::string CsvPlanHeader();
-std::string CsvPlanPoint(int64_t metre, const std::array<PlanNumber, 2>& point);
+std::string CsvPlanPoint(int64_t metre, const PlanNumber& x, const PlanNumber& y);
 
 }  // namespace scenario
 

@@ -113,15 +113,13 @@ json VoceJson(int64_t index, const voce& v, bool unita) {
   return j;
 }
 
-json PlanJson(int64_t metre, const std::array<PlanNumber, 2>& point, bool unita) {
-  auto value = [](const PlanNumber& p) {
-    return p.kind == PlanKind::kEmpty ? json(nullptr) : json(p.value);
-  };
+json PlanJson(int64_t metre, const PlanNumber& x, const PlanNumber& y, bool unita) {
+  auto value = [](const PlanNumber& p) { return p.empty() ? json(nullptr) : json(p.value); };
   json j = {{"metro", metre},
-            {"x", value(point[0])},
-            {"y", value(point[1])},
-            {"x_tipo", KindName(point[0].kind)},
-            {"y_tipo", KindName(point[1].kind)}};
+            {"x", value(x)},
+            {"y", value(y)},
+            {"x_tipo", KindName(x.kind)},
+            {"y_tipo", KindName(y.kind)}};
   if (unita) j["km"] = FormatKm(metre);
   return j;
 }
@@ -192,14 +190,12 @@ std::string FormatVoce(int64_t index, const voce& v, bool unita) {
          (unita && station ? FormatHms(v.orario) : std::to_string(v.orario));
 }
 
-std::string FormatPlanPoint(int64_t metre, const std::array<PlanNumber, 2>& point, bool unita) {
+std::string FormatPlanPoint(int64_t metre, const PlanNumber& x, const PlanNumber& y, bool unita) {
   if (unita) {
-    auto with_unit = [](const PlanNumber& p) {
-      return p.kind == PlanKind::kEmpty ? Number(p) : Number(p) + " m";
-    };
-    return "km " + FormatKm(metre) + ": x " + with_unit(point[0]) + ", y " + with_unit(point[1]);
+    auto with_unit = [](const PlanNumber& p) { return p.empty() ? Number(p) : Number(p) + " m"; };
+    return "km " + FormatKm(metre) + ": x " + with_unit(x) + ", y " + with_unit(y);
   }
-  return "metro " + std::to_string(metre) + ": x " + Number(point[0]) + ", y " + Number(point[1]);
+  return "metro " + std::to_string(metre) + ": x " + Number(x) + ", y " + Number(y);
 }
 
 int RunShow(const std::vector<std::string>& files, const ShowOptions& options, FileSystem* disk,
@@ -267,17 +263,17 @@ int RunShow(const std::vector<std::string>& files, const ShowOptions& options, F
         break;
       }
       case CompiledFormat::kLine: {
-        std::vector<std::array<PlanNumber, 2>> plan;
+        LinePlan plan;
         if (!DecodeLineFile(bytes, &plan, &why)) break;
         Range(options, plan.size(), &first, &last);
         if (options.csv) text += CsvPlanHeader();
         for (int64_t m = first; m <= last; ++m) {
           if (options.csv) {
-            text += CsvPlanPoint(m, plan[m]);
+            text += CsvPlanPoint(m, plan.x(m), plan.y(m));
           } else if (options.json) {
-            records.push_back(PlanJson(m, plan[m], options.unita));
+            records.push_back(PlanJson(m, plan.x(m), plan.y(m), options.unita));
           } else {
-            text += FormatPlanPoint(m, plan[m], options.unita) + "\n";
+            text += FormatPlanPoint(m, plan.x(m), plan.y(m), options.unita) + "\n";
           }
         }
         break;

@@ -38,7 +38,7 @@ struct ShowOptions {
 //   "cella 36 km 1+800: tipo 1 (segnale), ..., velocita 135 km/h, pendenza 6 ‰, ..."
 std::string FormatCella(int64_t index, const cella& c, bool unita = false);
 std::string FormatVoce(int64_t index, const voce& v, bool unita = false);
-std::string FormatPlanPoint(int64_t metre, const std::array<PlanNumber, 2>& point,
+std::string FormatPlanPoint(int64_t metre, const PlanNumber& x, const PlanNumber& y,
                             bool unita = false);
 // A position in metres as kilometres, "1+800", "-0+100".
 std::string FormatKm(int64_t metres);

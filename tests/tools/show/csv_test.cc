@@ -160,8 +160,8 @@ TEST_F(CsvTest, PlanHasMetreXAndY) {
   EXPECT_EQ(Row({std::to_string(model.ultimo_metro), "", ""}), all.back());
   // A curved metre reads back as the double the model holds.
   const size_t m = 1200;
-  EXPECT_EQ(model.planimetria[m][0].value, std::stod(all[m + 1][1]));
-  EXPECT_EQ(model.planimetria[m][1].value, std::stod(all[m + 1][2]));
+  EXPECT_EQ(model.planimetria.x(m).value, std::stod(all[m + 1][1]));
+  EXPECT_EQ(model.planimetria.y(m).value, std::stod(all[m + 1][2]));
 }
 
 TEST(MostraCsv, CommandLine) {

@@ -107,7 +107,7 @@ TEST_F(ShowTest, LineFileAgreesWithTheModel) {
   ASSERT_EQ(model.planimetria.size(), records.size());
   for (size_t m = 0; m < model.planimetria.size(); ++m) {
     for (int axis = 0; axis < 2; ++axis) {
-      const PlanNumber& p = model.planimetria[m][axis];
+      const PlanNumber p = axis == 0 ? model.planimetria.x(m) : model.planimetria.y(m);
       const json& value = records[m][axis == 0 ? "x" : "y"];
       const json& kind = records[m][axis == 0 ? "x_tipo" : "y_tipo"];
       switch (p.kind) {
@@ -157,10 +157,11 @@ TEST_F(ShowTest, TextHasOneRecordPerLineWithItsMembers) {
   options.a = std::nullopt;
   out.str("");
   ASSERT_EQ(0, RunShow({dir.File("Prova_linea.dat")}, options, RealFileSystem(), &out, &err));
-  const auto& p = model.planimetria[model.ultimo_metro - 2];
+  const size_t last = static_cast<size_t>(model.ultimo_metro) - 2;
   const std::string m = std::to_string(model.ultimo_metro);
-  EXPECT_EQ("metro " + std::to_string(model.ultimo_metro - 2) + ": x " + FormatDouble(p[0].value) +
-                ", y " + FormatDouble(p[1].value) + "\nmetro " +
+  EXPECT_EQ("metro " + std::to_string(model.ultimo_metro - 2) + ": x " +
+                FormatDouble(model.planimetria.x(last).value) + ", y " +
+                FormatDouble(model.planimetria.y(last).value) + "\nmetro " +
                 std::to_string(model.ultimo_metro - 1) + ": x -, y -\nmetro " + m + ": x -, y -\n",
             out.str());
 }
