@@ -14,8 +14,8 @@ if(TARGET scenario)
   install(TARGETS scenario RUNTIME DESTINATION .)
 endif()
 install(FILES README.md LICENSE DESTINATION .)
-# The picture the README shows.
-install(FILES docs/linea.png DESTINATION docs)
+# What the README shows and links: its pictures and the format of the sources.
+install(FILES docs/linea.png docs/rapporto.png docs/formato.md DESTINATION docs)
 
 set(CPACK_PACKAGE_NAME scenario)
 set(CPACK_PACKAGE_VENDOR "The scenario authors")

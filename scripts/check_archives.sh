@@ -26,8 +26,10 @@ expect() {  # expect ARCHIVE FILE...
   cat "$work/actual"
   diff -u "$work/expected" "$work/actual" >&2 || fail "$archive: unexpected contents"
 }
-expect "$linux" crea_scenario crea_scenario_fltk.so scenario README.md LICENSE docs/linea.png
-expect "$windows" crea_scenario.exe scenario.exe README.md LICENSE docs/linea.png
+expect "$linux" crea_scenario crea_scenario_fltk.so scenario README.md LICENSE docs/linea.png \
+  docs/rapporto.png docs/formato.md
+expect "$windows" crea_scenario.exe scenario.exe README.md LICENSE docs/linea.png \
+  docs/rapporto.png docs/formato.md
 
 # Windows executables that run alone: only DLLs every Windows has.
 mkdir "$work/win"
@@ -61,7 +63,7 @@ done
 if command -v Xvfb >/dev/null 2>&1; then
   Xvfb -displayfd 3 -nolisten tcp -screen 0 640x480x24 3>"$work/display" >/dev/null 2>&1 &
   xvfb=$!
-  trap 'kill "$xvfb" 2>/dev/null; rm -rf "$work"' EXIT
+  trap 'kill "$xvfb" 2>/dev/null || true; rm -rf "$work"' EXIT
   tries=0
   while [ ! -s "$work/display" ] && [ "$tries" -lt 100 ]; do sleep 0.1; tries=$((tries + 1)); done
   [ -s "$work/display" ] || fail "Xvfb did not start"
