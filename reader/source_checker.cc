@@ -120,9 +120,16 @@ bool SourceChecker::AtLineStart(size_t offset) const {
 }
 
 size_t SourceChecker::LineEnd(size_t offset) const {
+  // The records of one long line ask for its end one after the other: the
+  // end found last serves every offset between where that search began and
+  // the end, so the line is walked once.
+  if (offset >= line_end_from_ && offset <= line_end_) return line_end_;
   const std::string_view s = in_->bytes();
-  while (offset < s.size() && s[offset] != '\r' && s[offset] != '\n') ++offset;
-  return offset;
+  size_t end = offset;
+  while (end < s.size() && s[end] != '\r' && s[end] != '\n') ++end;
+  line_end_from_ = offset;
+  line_end_ = end;
+  return end;
 }
 
 std::string SourceChecker::Text(const Field& f) const {
@@ -266,12 +273,19 @@ void SourceChecker::CheckRecord(std::span<const Field> fields) {
       while (i < end && s[i] == ' ') ++i;
       if (i < end && s[i] == ',') ++i;
       while (i < end && (s[i] == ' ' || s[i] == ',' || s[i] == '\t')) ++i;
-      if (i < end) {
+      // Told once a line: the records that follow on a line already told
+      // would only repeat it.
+      if (i < end && end != extra_told_at_) {
+        extra_told_at_ = end;
         WarningEvent e;
         e.kind = SourceWarning::kExtraFields;
         e.where = At(i);
         e.record = record_;
-        e.text = std::string(Trim(s.substr(i, end - i)));
+        // Only the start of the rest is quoted: every record of a long line
+        // would otherwise hold the rest of that line.
+        const std::string_view rest = Trim(s.substr(i, end - i));
+        e.text = rest.size() <= kQuotedRest ? std::string(rest)
+                                            : std::string(rest.substr(0, kQuotedRest)) + "...";
         e.keyword = names;
         e.expected = static_cast<int32_t>(expected);
         Emit(e);

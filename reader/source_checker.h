@@ -11,6 +11,7 @@
 #ifndef SCENARIO_READER_SOURCE_CHECKER_H_
 #define SCENARIO_READER_SOURCE_CHECKER_H_
 
+#include <cstdint>
 #include <span>
 #include <string>
 #include <vector>
@@ -54,6 +55,9 @@ class SourceChecker {
   SourceLocation FieldNamed(const std::string& name) const;
 
  private:
+  // The longest rest of a line a warning about extra fields quotes.
+  static constexpr size_t kQuotedRest = 60;
+
   void Scan();
   // Checks the record being read; `fields` are the fields read after its
   // keyword field (when the next keyword field contained "-", the last ones
@@ -86,6 +90,10 @@ class SourceChecker {
   int stations_ = 0;
   int signals_ = 0;
   std::vector<size_t> tabs_;  // the first tab of each line that has one
+  // The last line end found, and the offset its search began at.
+  mutable size_t line_end_from_ = 1, line_end_ = 0;
+  // The end of the last line whose extra fields were told.
+  size_t extra_told_at_ = SIZE_MAX;
 };
 
 }  // namespace scenario

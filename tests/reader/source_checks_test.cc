@@ -293,6 +293,32 @@ TEST(SourceChecks, TabsAreToldOncePerLine) {
   EXPECT_EQ(expected, Warnings(s, run));
 }
 
+// Many records on one long line: the extra fields are told once, for the
+// first record, quoting only the start of the rest of the line, so the
+// warnings stay as small as the line is long.
+TEST(SourceChecks, ExtraFieldsOfALongLineQuoteItsStartOnly) {
+  std::string row;
+  for (int p = 0; p < 2000; p += 50) row += "pendenza, " + std::to_string(p) + ", -1, ";
+  row += "pendenza, 2000, 0";
+  Compiled run;
+  const Sources s{LineSource({row}), TrainSource({Stazione(200, 2, 600)})};
+  Compile(s, 1, true, &run);
+  size_t extra = 0;
+  for (const WarningEvent& w : run.log.warnings) {
+    if (w.kind != SourceWarning::kExtraFields) continue;
+    ++extra;
+    EXPECT_LE(w.text.size(), 63u) << w.text;
+  }
+  EXPECT_EQ(1u, extra);
+  const WarningEvent* first = nullptr;
+  for (const WarningEvent& w : run.log.warnings) {
+    if (w.kind == SourceWarning::kExtraFields && first == nullptr) first = &w;
+  }
+  ASSERT_NE(nullptr, first);
+  EXPECT_EQ("pendenza, 50, -1, pendenza, 100, -1, pendenza, 150, -1, pend...", first->text);
+  EXPECT_EQ("L4:18", Where(s, first->where));
+}
+
 // A record of the line past its end records 15 there; the first signal of
 // the train run then stops the reading without making it its problem.
 TEST(SourceChecks, AProblemKeepsTheRecordThatFirstSetIt) {
