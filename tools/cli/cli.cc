@@ -155,16 +155,9 @@ int RunSorgenti(const std::string& folder_arg, bool sovrascrivi, const std::stri
 int RunDisegna(const std::string& folder_arg, const std::string& output, const std::string& linea,
                const std::string& treno, FileSystem* disk, std::ostream* out, std::ostream* err) {
   const std::string folder = CleanFolder(folder_arg);
-  ScenarioName name{linea, treno};
+  ScenarioName name;
   std::string why;
-  if (name.linea.empty() || name.treno.empty()) {
-    std::vector<ScenarioName> sets;
-    if (!ListCompiledSets(folder, &sets, &why) ||
-        !ChooseScenario(sets, linea, treno, folder, "nessuno scenario compilato",
-                        "più di uno scenario compilato", &name, &why)) {
-      return Failure(err, why);
-    }
-  }
+  if (!ChooseCompiledScenario(folder, linea, treno, &name, &why)) return Failure(err, why);
   const std::string target =
       output.empty() ? DisplayPath(folder, name.linea + "_" + name.treno + ".svg") : output;
   const std::string ext = LowerExtension(target);

@@ -169,4 +169,14 @@ std::string CleanFolder(std::string folder) {
   return folder.empty() ? "." : folder;
 }
 
+bool ChooseCompiledScenario(const std::string& folder, const std::string& linea,
+                            const std::string& treno, ScenarioName* chosen, std::string* err) {
+  *chosen = ScenarioName{linea, treno};
+  if (!linea.empty() && !treno.empty()) return true;
+  std::vector<ScenarioName> sets;
+  return ListCompiledSets(folder, &sets, err) &&
+         ChooseScenario(sets, linea, treno, folder, "nessuno scenario compilato",
+                        "più di uno scenario compilato", chosen, err);
+}
+
 }  // namespace scenario

@@ -34,6 +34,12 @@ bool ChooseScenario(const std::vector<ScenarioName>& found, const std::string& l
                     const std::string& treno, const std::string& folder, const char* none,
                     const char* several, ScenarioName* chosen, std::string* err);
 
+// The compiled scenario of `folder` that the names given point at: both
+// names given are taken as they are; otherwise the one compiled set that
+// matches is chosen, as ChooseScenario does.
+bool ChooseCompiledScenario(const std::string& folder, const std::string& linea,
+                            const std::string& treno, ScenarioName* chosen, std::string* err);
+
 // True when `linea` and `treno` can name the files of a scenario: not
 // empty, no folder separator or character a file name may not hold, text
 // the compiled files can store (Windows-1252), and no train "linea", whose
