@@ -79,6 +79,10 @@ class FileSystem {
 // The real file system of the machine; one per process is enough.
 FileSystem* RealFileSystem();
 
+// CreateFolders of the machine's own file systems, through std::filesystem:
+// the folder `path` and those above it; a file in the way is refused.
+bool CreateMachineFolders(const std::string& path, std::string* err);
+
 // The folder that holds the running executable, without trailing separator.
 std::string ProgramFolder();
 

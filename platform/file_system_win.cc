@@ -218,19 +218,7 @@ class WinFileSystem : public FileSystem {
   }
 
   bool CreateFolders(const std::string& path, std::string* err) override {
-    std::filesystem::path native;
-    if (!NativePath(path, &native)) {
-      *err = "impossibile creare la cartella " + path + ": nome non valido";
-      return false;
-    }
-    std::error_code ec;
-    const bool in_the_way =
-        std::filesystem::exists(native, ec) && !std::filesystem::is_directory(native, ec);
-    if (!in_the_way) std::filesystem::create_directories(native, ec);
-    if (!in_the_way && !ec && std::filesystem::is_directory(native, ec)) return true;
-    *err = "impossibile creare la cartella " + path + ": " +
-           (ec && !in_the_way ? ErrorCodeText(ec) : std::string("esiste un file con questo nome"));
-    return false;
+    return CreateMachineFolders(path, err);
   }
 };
 
