@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "model/problems.h"
+#include "model/slots.h"
 #include "model/text_encoding.h"
 #include "model/track_model.h"
 
@@ -19,21 +20,21 @@ constexpr int kCaratteri = 25;  // characters summed
 }  // namespace
 
 int32_t TrackModel::codice_gara_og() {
-  campo = Cp1252ToLower(tabella[86].nome + tabella[85].nome) + kRiempitivo;
+  campo = Cp1252ToLower(tabella[kVoceCorsa].nome + tabella[kVoceLinea].nome) + kRiempitivo;
   int32_t sum = 0;
   for (int i = 1; i <= kCaratteri; ++i) sum += static_cast<unsigned char>(campo[i - 1]);
   return sum;
 }
 
 int32_t TrackModel::codice_gara_st() {
-  campo = Cp1252ToLower(tabella[86].nome + tabella[85].nome) + kRiempitivo;
+  campo = Cp1252ToLower(tabella[kVoceCorsa].nome + tabella[kVoceLinea].nome) + kRiempitivo;
   int32_t sum = 0;
   for (int i = 1; i <= kCaratteri; ++i) sum += i * static_cast<unsigned char>(campo[i - 1]);
   return sum;
 }
 
 void TrackModel::StampChecks() {
-  voce& slot = tabella[85];
+  voce& slot = tabella[kVoceLinea];
   cella& cell = celle[1];
   // errore ends the compile pass: nothing after it runs. The box belongs to
   // whatever record took cell 1.

@@ -223,7 +223,7 @@ std::string EncodeTrackFile(const std::vector<cella>& celle) {
   return out;
 }
 
-std::string EncodeRunFile(const std::array<voce, 87>& tabella) {
+std::string EncodeRunFile(const std::array<voce, kSlots>& tabella) {
   size_t size = 0;
   for (const voce& v : tabella) size += VoceSize(v);
   std::string out(size, '\0');
@@ -309,7 +309,7 @@ bool DecodeTrackFile(std::string_view bytes, std::vector<cella>* celle, std::str
   return true;
 }
 
-bool DecodeRunFile(std::string_view bytes, std::array<voce, 87>* tabella, std::string* err) {
+bool DecodeRunFile(std::string_view bytes, std::array<voce, kSlots>* tabella, std::string* err) {
   std::string_view in = bytes;
   for (size_t k = 0; k < tabella->size(); ++k) {
     const size_t offset = bytes.size() - in.size();

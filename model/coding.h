@@ -49,7 +49,7 @@ namespace scenario {
 
 inline constexpr size_t kCellaSize = 15;         // bytes of a cell record
 inline constexpr size_t kVoceFixedSize = 34;     // bytes of a slot record without its name
-inline constexpr int kSlots = 87;                // slots of tabella
+inline constexpr int kSlots = kVoci;             // slots of tabella
 inline constexpr size_t kPlanNumberMaxSize = 10;  // bytes of the largest plan element
 
 // Stores into a buffer the caller has sized: each writes exactly its width
@@ -113,7 +113,7 @@ bool DecodePlanNumber(std::string_view* in, PlanNumber* out);
 
 // Whole files.
 std::string EncodeTrackFile(const std::vector<cella>& celle);
-std::string EncodeRunFile(const std::array<voce, 87>& tabella);
+std::string EncodeRunFile(const std::array<voce, kSlots>& tabella);
 std::string EncodeLineFile(const LinePlan& planimetria);
 // The size of the line file of a plan, in bytes.
 size_t LineFileSize(const LinePlan& planimetria);
@@ -146,7 +146,7 @@ class LineFileEncoder {
 // bytes stop making sense: a truncated record, an unknown plan tag, a wrong
 // number of records, bytes left over.
 bool DecodeTrackFile(std::string_view bytes, std::vector<cella>* celle, std::string* err);
-bool DecodeRunFile(std::string_view bytes, std::array<voce, 87>* tabella, std::string* err);
+bool DecodeRunFile(std::string_view bytes, std::array<voce, kSlots>* tabella, std::string* err);
 bool DecodeLineFile(std::string_view bytes, LinePlan* planimetria, std::string* err);
 
 }  // namespace scenario

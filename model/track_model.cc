@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "model/cells.h"
+#include "model/slots.h"
 #include "platform/file_system.h"
 
 namespace scenario {
@@ -71,7 +72,7 @@ void TrackModel::NotifyProblem(ProblemEvent event, const std::vector<int64_t>& c
 
 ProblemEvent TrackModel::TrackDetail(int32_t margin) const {
   ProblemEvent detail;
-  detail.lunghezza = tabella[84].fine;
+  detail.lunghezza = tabella[kVoceTreno].fine;
   detail.length_record = length_record_;
   detail.last_position = static_cast<double>(kCellLength) * ultima_cella - margin;
   return detail;

@@ -18,6 +18,7 @@
 
 #include "model/file_names.h"
 #include "model/line_plan.h"
+#include "model/slots.h"
 
 namespace scenario {
 
@@ -341,7 +342,7 @@ class TrackModel {
   std::string linea;
   std::string treno;
   std::vector<cella> celle;  // indices 0 to ultima_cella; empty until the route length is read
-  std::array<voce, 87> tabella;
+  std::array<voce, kVoci> tabella;
   LinePlan planimetria;  // metres 0 to ultimo_metro; empty unless crea_linea
   std::array<int32_t, 81> inizi_montagna{};
   std::array<int32_t, 81> fini_montagna{};
@@ -353,7 +354,7 @@ class TrackModel {
   int32_t pos_errore = 0;
   std::string campo;
   int32_t corrente = 0, passo = 0, conta = 0, indice = 0, occupato = 0, ripeti = 0;
-  int32_t voce_cartello = 80;
+  int32_t voce_cartello = kVoceCartelli;
 
   // --- our own plumbing ----------------------------------------------------------
   // The record the current cod_errore belongs to, as the ProblemEvent says.
@@ -480,7 +481,7 @@ class TrackModel {
   CompileOutcome halt_;
   std::vector<CellOrigin> origins_;
   // The progressiva records behind slots 81, 82 and 83, moved with them.
-  std::array<SourceLocation, 3> progressive_records_;
+  std::array<SourceLocation, kProgressive> progressive_records_;
   int32_t conflict_code_ = 0;  // the conflict a placement procedure found
   std::vector<int64_t> conflict_cells_;
   FaultCause fault_;              // why the reading is ending in the error trap

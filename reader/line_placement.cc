@@ -7,6 +7,7 @@
 
 #include "model/cells.h"
 #include "model/problems.h"
+#include "model/slots.h"
 #include "model/track_model.h"
 #include "reader/reader_internal.h"
 
@@ -16,11 +17,12 @@ void TrackModel::progressive_ordina() {
   // T, D and U: the ranges read under "tre", "due" and "uno", as indices of
   // the slots 81, 82 and 83 they were read into.
   constexpr int kT = 0, kD = 1, kU = 2;
-  const voce read[3] = {tabella[81], tabella[82], tabella[83]};
-  const SourceLocation records[3] = {progressive_records_[0], progressive_records_[1],
-                                     progressive_records_[2]};
+  const voce read[kProgressive] = {tabella[kVoceProgressive], tabella[kVoceProgressive + 1],
+                                   tabella[kVoceProgressive + 2]};
+  const SourceLocation records[kProgressive] = {progressive_records_[0], progressive_records_[1],
+                                                progressive_records_[2]};
   const voce &t = read[kT], &d = read[kD], &u = read[kU];
-  int order[3];
+  int order[kProgressive];
   bool found = true;
   if (static_cast<int64_t>(t.inizio) + d.inizio + u.inizio != 0) {
     // Descending start; of two equal lower starts, the smaller number word
@@ -49,8 +51,8 @@ void TrackModel::progressive_ordina() {
   } else {
     found = false;
   }
-  for (int k = 0; k < 3; ++k) {
-    voce& slot = tabella[81 + k];
+  for (int k = 0; k < kProgressive; ++k) {
+    voce& slot = tabella[kVoceProgressive + k];
     if (found) {
       const voce& from = read[order[k]];
       slot.inizio = from.inizio;

@@ -8,6 +8,7 @@
 
 #include "model/cells.h"
 #include "model/problems.h"
+#include "model/slots.h"
 #include "model/text_encoding.h"
 #include "model/track_model.h"
 #include "platform/file_system.h"
@@ -39,8 +40,8 @@ double CurvatureOf(const std::string& keyword) {
 }  // namespace
 
 void TrackModel::memorizza_dati() {
-  Utf8ToCp1252(linea, &tabella[85].nome);
-  Utf8ToCp1252(treno, &tabella[86].nome);
+  Utf8ToCp1252(linea, &tabella[kVoceLinea].nome);
+  Utf8ToCp1252(treno, &tabella[kVoceCorsa].nome);
   record_ = SourceLocation{};
   progressive_records_ = {};
   const std::string line_path = FullName(LineSourceName());
@@ -190,7 +191,7 @@ TrackModel::ReadOutcome TrackModel::ReadLineSource(FieldReader* in, SourceChecke
       check->Matched(formats::kLunghezza);
       int32_t lunghezza;
       READ_OR_FAULT(in->ReadInt32(&lunghezza));
-      tabella[84].fine = lunghezza;
+      tabella[kVoceTreno].fine = lunghezza;
       length_record_ = record_;
       if (lunghezza > 1000000) {
         RecordProblem(kErrLunghezza, record_);
@@ -213,11 +214,12 @@ TrackModel::ReadOutcome TrackModel::ReadLineSource(FieldReader* in, SourceChecke
       const char* word;
       int slot;
     };
-    static const Progressive kProgressives[] = {{"tre", 81}, {"due", 82}, {"uno", 83}};
+    static const Progressive kProgressives[] = {
+        {"tre", kVoceProgressive}, {"due", kVoceProgressive + 1}, {"uno", kVoceProgressive + 2}};
     for (const Progressive& p : kProgressives) {
       if (Has(campo, p.word) && Has(campo, "progressiva")) {
         check->Matched(formats::kProgressiva);
-        progressive_records_[p.slot - 81] = record_;
+        progressive_records_[p.slot - kVoceProgressive] = record_;
         voce& v = tabella[p.slot];
         READ_OR_FAULT(in->ReadInt32(&v.inizio));
         READ_OR_FAULT(in->ReadInt32(&v.fine));
@@ -233,12 +235,12 @@ TrackModel::ReadOutcome TrackModel::ReadLineSource(FieldReader* in, SourceChecke
     for (const Sfondo& f : kSfondi) {
       if (Has(campo, "sfondo") && Has(campo, f.word)) {
         check->Matched(formats::kSfondo);
-        READ_OR_FAULT(in->ReadInt32(&(tabella[85].*f.member)));
+        READ_OR_FAULT(in->ReadInt32(&(tabella[kVoceLinea].*f.member)));
       }
     }
     if (Has(campo, "segnali") && Has(campo, "ripetizione")) {
       check->Matched(formats::kRipetizione);
-      voce& v = tabella[86];
+      voce& v = tabella[kVoceCorsa];
       READ_OR_FAULT(in->ReadInt32(&v.inizio));
       READ_OR_FAULT(in->ReadInt32(&v.fine));
       if (v.inizio % 50 != 0) {
@@ -267,7 +269,7 @@ TrackModel::ReadOutcome TrackModel::ReadLineSource(FieldReader* in, SourceChecke
 
   progressive_ordina();
   n_montagne = 0;
-  voce_cartello = 80;
+  voce_cartello = kVoceCartelli;
   int32_t cursore_pendenze = 0;
   int32_t pendenza_attuale = 0;
   int64_t metro_attuale = 2;
@@ -394,7 +396,8 @@ TrackModel::ReadOutcome TrackModel::ReadLineSource(FieldReader* in, SourceChecke
       }
       // Slots 80 down to 1 hold board texts; slot 0 is never used.
       if (voce_cartello < 1) {
-        return ReadFault(MakeFault(FaultCause::Kind::kTable, "voci dei cartelli", 80, 81));
+        return ReadFault(MakeFault(FaultCause::Kind::kTable, "voci dei cartelli", kVoceCartelli,
+                                   kVoceCartelli + 1));
       }
       if (campo.size() > 0xffff) return ReadFault(TextFault("testo", campo.size()));
       celle[n].tipo = kTipoCartello;

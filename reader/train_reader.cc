@@ -5,6 +5,7 @@
 
 #include "model/cells.h"
 #include "model/problems.h"
+#include "model/slots.h"
 #include "model/text_encoding.h"
 #include "model/track_model.h"
 #include "reader/field_reader.h"
@@ -24,7 +25,7 @@ TrackModel::ReadOutcome TrackModel::ReadTrainSource(FieldReader* in, SourceCheck
   }
   int32_t speed_cursor = 0, carried_speed = 0;
   int32_t adhesion_cursor = 0, carried_adhesion = 0;
-  int32_t station = 1;  // the next station's slot and number
+  int32_t station = kVocePrimaStazione;  // the next station's slot and number
   // The records that gave the carried speed and the station before, for
   // the reports.
   SourceLocation speed_record, previous_station;
@@ -78,9 +79,11 @@ TrackModel::ReadOutcome TrackModel::ReadTrainSource(FieldReader* in, SourceCheck
     };
 
     if (Has(keyword, "frenata") && is("massa", formats::kFrenata)) {
-      READ_OR_FAULT(in->ReadInt32(&tabella[84].inizio));
+      READ_OR_FAULT(in->ReadInt32(&tabella[kVoceTreno].inizio));
     }
-    if (is("vetture", formats::kVetture)) READ_OR_FAULT(in->ReadInt32(&tabella[84].posizione));
+    if (is("vetture", formats::kVetture)) {
+      READ_OR_FAULT(in->ReadInt32(&tabella[kVoceTreno].posizione));
+    }
     if (is("velocit", formats::kVelocita)) {
       int32_t p, s;
       READ_OR_FAULT(in->ReadInt32(&p));
@@ -113,11 +116,11 @@ TrackModel::ReadOutcome TrackModel::ReadTrainSource(FieldReader* in, SourceCheck
       carried_adhesion = a;
     }
     if (is("orologio", formats::kOrologio)) {
-      READ_OR_FAULT(in->ReadInt16(&tabella[86].dato4));
-      READ_OR_FAULT(in->ReadInt16(&tabella[86].dato5));
-      READ_OR_FAULT(in->ReadInt16(&tabella[86].dato6));
+      READ_OR_FAULT(in->ReadInt16(&tabella[kVoceCorsa].dato4));
+      READ_OR_FAULT(in->ReadInt16(&tabella[kVoceCorsa].dato5));
+      READ_OR_FAULT(in->ReadInt16(&tabella[kVoceCorsa].dato6));
     }
-    if (is("sabbia", formats::kSabbia)) READ_OR_FAULT(in->ReadInt16(&tabella[86].dato2));
+    if (is("sabbia", formats::kSabbia)) READ_OR_FAULT(in->ReadInt16(&tabella[kVoceCorsa].dato2));
     if (is("segnale", formats::kSegnale)) {
       int32_t v[11];
       for (int32_t& value : v) READ_OR_FAULT(in->ReadInt32(&value));
@@ -229,18 +232,18 @@ TrackModel::ReadOutcome TrackModel::ReadTrainSource(FieldReader* in, SourceCheck
         s.dato9 = 0;
       }
       const int64_t e = StationCell(s.fine);  // the station cell
-      if (s.tipo < 25 && s.tipo != 5 && s.tipo != 6) {
+      if (HasStationMarkers(s.tipo)) {
         for (int j = 1; j <= 4; ++j) {
           const int64_t i = e - j;
           if (i > 1) {
             if (!HasCell(i)) return ReadFault(CellFault("lunghezza", i, ultima_cella));
             if (celle[i].preavviso != 0) Notify(Overwrite::kAdvanceCode, i);
-            celle[i].preavviso = static_cast<uint8_t>(80 + j);
+            celle[i].preavviso = static_cast<uint8_t>(kPreavvisoStazione + j);
             AdvanceCodePlaced(i, e, kTipoStazione);
           }
         }
       }
-      if (s.tipo < 25) {
+      if (IsHalt(s.tipo)) {
         if (e <= 1) return stop(kErrStazioneInizio, false, 0);
         if (!HasCell(e)) return ReadFault(CellFault("lunghezza", e, ultima_cella));
         if (!IsFree(celle[e])) Notify(Overwrite::kStationCell, e);
@@ -279,9 +282,9 @@ TrackModel::ReadOutcome TrackModel::ReadTrainSource(FieldReader* in, SourceCheck
     celle[adhesion_cursor].aderenza = static_cast<uint8_t>(carried_adhesion & 0xff);
     ++adhesion_cursor;
   } while (adhesion_cursor < ultima_cella - 2);
-  for (int slot = 81; slot <= 83; ++slot) {
+  for (int slot = kVoceProgressive; slot < kVoceProgressive + kProgressive; ++slot) {
     if (tabella[slot].inizio % 50 != 0 || tabella[slot].fine % 50 != 0) {
-      RecordProblem(kErrProgressiva, progressive_records_[slot - 81]);
+      RecordProblem(kErrProgressiva, progressive_records_[slot - kVoceProgressive]);
     }
   }
   return ReadOutcome::kDone;
